@@ -1,0 +1,104 @@
+#include "frame/binding.h"
+
+namespace tovara {
+
+namespace {
+
+bool same_name(PyObject* parameter, PyObject* keyword) {
+    if (parameter == keyword) return true;
+    return PyUnicode_Check(keyword) && PyUnicode_Compare(parameter, keyword) == 0;
+}
+
+Py_ssize_t find_parameter(const ParameterList& parameters, PyObject* keyword) {
+    for (Py_ssize_t i = 0; i < parameters.count; ++i)
+        if (same_name(parameters.names[i], keyword)) return i;
+    return -1;
+}
+
+// Names the first keyword that no parameter took, or that repeats one.
+void raise_bad_keyword(const ParameterList& parameters, Py_ssize_t nargs, PyObject* kwnames) {
+    unsigned claimed = 0;
+    Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
+    for (Py_ssize_t k = 0; k < nkw; ++k) {
+        PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
+        if (!PyUnicode_Check(keyword)) {
+            PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", parameters.function_name);
+            return;
+        }
+        Py_ssize_t index = find_parameter(parameters, keyword);
+        if (index < 0) {
+            PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", parameters.function_name,
+                         keyword);
+            return;
+        }
+        if (index < nargs || claimed & (1u << index)) {
+            PyErr_Format(PyExc_TypeError, "%s() got multiple values for keyword argument '%U'",
+                         parameters.function_name, keyword);
+            return;
+        }
+        claimed |= 1u << index;
+    }
+}
+
+}  // namespace
+
+void raise_argument_count(const char* function_name, bool exact, Py_ssize_t min, Py_ssize_t max, Py_ssize_t given) {
+    const char* bound = exact ? "exactly" : given < min ? "at least" : "at most";
+    Py_ssize_t expected = given < min ? min : max;
+    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)", function_name, bound,
+                 expected, expected == 1 ? "" : "s", given);
+}
+
+bool bind_arguments(const ParameterList& parameters, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                    PyObject** slots) {
+    const bool exact = parameters.required == parameters.count;
+    auto count_error = [&](Py_ssize_t given) {
+        raise_argument_count(parameters.function_name, exact, parameters.required, parameters.count, given);
+        return false;
+    };
+    if (nargs > parameters.count) return count_error(nargs);
+    for (Py_ssize_t i = 0; i < nargs; ++i) slots[i] = args[i];
+    for (Py_ssize_t i = nargs; i < parameters.count; ++i) slots[i] = nullptr;
+
+    Py_ssize_t nkw = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
+    if (nkw == 0) return nargs >= parameters.required || count_error(nargs);
+
+    PyObject* const* kwvalues = args + nargs;
+    Py_ssize_t taken = 0;
+    for (Py_ssize_t i = nargs; i < parameters.count; ++i) {
+        for (Py_ssize_t k = 0; k < nkw; ++k) {
+            if (same_name(parameters.names[i], PyTuple_GET_ITEM(kwnames, k))) {
+                slots[i] = kwvalues[k];
+                ++taken;
+                break;
+            }
+        }
+        // A required parameter missing from both: counted as the positional
+        // arguments that would have had to reach it.
+        if (!slots[i] && i < parameters.required) return count_error(i);
+    }
+    if (taken < nkw) {
+        raise_bad_keyword(parameters, nargs, kwnames);
+        return false;
+    }
+    return true;
+}
+
+void raise_argument_type(const char* parameter, const char* expected, PyObject* argument) {
+    PyErr_Format(PyExc_TypeError, "Argument '%.200s' has incorrect type (expected %.200s, got %.200s)", parameter,
+                 expected, Py_TYPE(argument)->tp_name);
+}
+
+bool check_exact_type(PyObject* argument, PyTypeObject* type, const char* parameter) {
+    if (Py_IS_TYPE(argument, type)) return true;
+    raise_argument_type(parameter, type->tp_name, argument);
+    return false;
+}
+
+bool check_instance_type(PyObject* argument, PyTypeObject* type, const char* parameter) {
+    if (PyObject_TypeCheck(argument, type)) return true;
+    raise_argument_type(parameter, type->tp_name, argument);
+    return false;
+}
+
+}  // namespace tovara

@@ -1,0 +1,36 @@
+// Binding of vectorcall arguments to named parameters, with the package's messages.
+#pragma once
+
+#include <Python.h>
+
+#include <cstddef>
+
+namespace tovara {
+
+inline constexpr std::size_t max_parameters = 8;
+
+struct ParameterList {
+    const char* function_name;  // plain name, as in "load_raw() takes ..."
+    PyObject* const* names;     // interned str objects, in order
+    Py_ssize_t count;
+    Py_ssize_t required;        // the first `required` parameters have no default
+};
+
+// Fills slots[0, count) from positional arguments and keywords: borrowed
+// references, null for an optional parameter left out. Returns false with the
+// binding TypeError set.
+bool bind_arguments(const ParameterList& parameters, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                    PyObject** slots);
+
+// The TypeError for a wrong number of positional arguments.
+void raise_argument_count(const char* function_name, bool exact, Py_ssize_t min, Py_ssize_t max, Py_ssize_t given);
+
+// The TypeError for an argument of the wrong type ("Argument 'x' has incorrect type ...").
+void raise_argument_type(const char* parameter, const char* expected, PyObject* argument);
+
+// True when `argument` is exactly of `type`, or (for the package's own types)
+// of a subclass; otherwise raises the argument-type TypeError.
+bool check_exact_type(PyObject* argument, PyTypeObject* type, const char* parameter);
+bool check_instance_type(PyObject* argument, PyTypeObject* type, const char* parameter);
+
+}  // namespace tovara

@@ -1,0 +1,12 @@
+// Traceback entries for exceptions raised by the package's C++ code.
+#pragma once
+
+#include <Python.h>
+
+namespace tovara {
+
+// Adds an entry naming `function` at `file`:`line` to the pending exception's
+// traceback. Keeps the pending exception as it is if the entry cannot be made.
+void add_traceback(const char* function, const char* file, int line);
+
+}  // namespace tovara

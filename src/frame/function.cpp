@@ -1,0 +1,247 @@
+#include "frame/function.h"
+
+#include <cstddef>
+#include <algorithm>
+#include <cstring>
+
+#include "frame/errors.h"
+#include "frame/module.h"
+#include "frame/ref.h"
+
+namespace tovara {
+
+namespace {
+
+struct FunctionObject {
+    PyObject_HEAD
+    vectorcallfunc vectorcall;
+    const FunctionSpec* spec;
+    PyTypeObject* self_type;  // borrowed: static, or kept alive by the module
+    const Module* module;
+    PyObject* name;
+    PyObject* qualname;
+    PyObject* module_name;
+    PyObject* full_name;  // module path and qualified name, for traceback entries
+    PyObject* annotations;
+    PyObject* dict;
+    PyObject* parameter_names[max_parameters];
+    ParameterList parameters;
+};
+
+FunctionObject* as_function(PyObject* object) { return reinterpret_cast<FunctionObject*>(object); }
+
+PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
+    FunctionObject* function = as_function(callable);
+    const FunctionSpec& spec = *function->spec;
+    Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    PyObject* self = nullptr;
+    if (spec.calling != Calling::plain) {
+        if (nargs < 1) {
+            PyErr_Format(PyExc_TypeError, "unbound method %.200S() needs an argument", function->qualname);
+            return nullptr;
+        }
+        self = args[0];
+        ++args;
+        --nargs;
+        if (function->self_type && !PyObject_TypeCheck(self, function->self_type)) {
+            PyErr_Format(PyExc_TypeError, "descriptor '%U' for '%.100s' objects doesn't apply to a '%.100s' object",
+                         function->name, function->self_type->tp_name, Py_TYPE(self)->tp_name);
+            return nullptr;
+        }
+    }
+    PyObject* bound[max_parameters];
+    PyObject* const* slots = args;
+    PyObject* result = nullptr;
+    if (kwnames || nargs != function->parameters.count) {
+        if (!bind_arguments(function->parameters, args, nargs, kwnames, bound)) goto failed;
+        slots = bound;
+    }
+    result = spec.body(self, slots);
+    if (result) return result;
+failed:
+    add_traceback(PyUnicode_AsUTF8(function->full_name), spec.file ? spec.file : function->module->source,
+                  spec.line);
+    return nullptr;
+}
+
+PyObject* describe(PyObject* self, PyObject* object, PyObject*) {
+    if (!object || object == Py_None) return Py_NewRef(self);
+    return PyMethod_New(self, object);
+}
+
+int traverse(PyObject* self, visitproc visit, void* arg) {
+    Py_VISIT(Py_TYPE(self));
+    Py_VISIT(as_function(self)->annotations);
+    Py_VISIT(as_function(self)->dict);
+    return 0;
+}
+
+int clear(PyObject* self) {
+    Py_CLEAR(as_function(self)->annotations);
+    Py_CLEAR(as_function(self)->dict);
+    return 0;
+}
+
+void dealloc(PyObject* self) {
+    FunctionObject* function = as_function(self);
+    PyObject_GC_UnTrack(self);
+    clear(self);
+    Py_XDECREF(function->name);
+    Py_XDECREF(function->qualname);
+    Py_XDECREF(function->module_name);
+    Py_XDECREF(function->full_name);
+    for (PyObject* name : function->parameter_names) Py_XDECREF(name);
+    PyObject_GC_Del(self);
+}
+
+PyObject* repr(PyObject* self) { return PyUnicode_FromFormat("<function %U at %p>", as_function(self)->qualname, self); }
+
+PyObject* get_annotations(PyObject* self, void*) {
+    FunctionObject* function = as_function(self);
+    if (!function->annotations) {
+        Ref annotations = Ref::steal(PyDict_New());
+        if (!annotations) return nullptr;
+        if (function->spec->returns) {
+            Ref text = Ref::steal(PyUnicode_FromString(function->spec->returns));
+            if (!text || PyDict_SetItemString(annotations.get(), "return", text.get()) < 0) return nullptr;
+        }
+        function->annotations = annotations.release();
+    }
+    return Py_NewRef(function->annotations);
+}
+
+int set_annotations(PyObject* self, PyObject* value, void*) {
+    if (value && !PyDict_Check(value)) {
+        PyErr_SetString(PyExc_TypeError, "__annotations__ must be set to a dict object");
+        return -1;
+    }
+    Py_XSETREF(as_function(self)->annotations, Py_XNewRef(value));
+    return 0;
+}
+
+// __name__, __qualname__ and __module__ can be replaced, as on Python functions.
+template <std::size_t Offset>
+PyObject* get_text(PyObject* self, void*) {
+    return Py_NewRef(*reinterpret_cast<PyObject**>(reinterpret_cast<char*>(self) + Offset));
+}
+
+template <std::size_t Offset>
+int set_text(PyObject* self, PyObject* value, void* closure) {
+    if (!value || !PyUnicode_Check(value)) {
+        PyErr_Format(PyExc_TypeError, "%s must be set to a string object", static_cast<const char*>(closure));
+        return -1;
+    }
+    Py_SETREF(*reinterpret_cast<PyObject**>(reinterpret_cast<char*>(self) + Offset), Py_NewRef(value));
+    return 0;
+}
+
+PyObject* get_doc(PyObject*, void*) { Py_RETURN_NONE; }
+
+PyGetSetDef function_getset[] = {
+    {"__name__", get_text<offsetof(FunctionObject, name)>, set_text<offsetof(FunctionObject, name)>, nullptr,
+     const_cast<char*>("__name__")},
+    {"__qualname__", get_text<offsetof(FunctionObject, qualname)>, set_text<offsetof(FunctionObject, qualname)>,
+     nullptr, const_cast<char*>("__qualname__")},
+    {"__module__", get_text<offsetof(FunctionObject, module_name)>,
+     set_text<offsetof(FunctionObject, module_name)>, nullptr, const_cast<char*>("__module__")},
+    {"__annotations__", get_annotations, set_annotations, nullptr, nullptr},
+    {"__doc__", get_doc, nullptr, nullptr, nullptr},
+    {"__dict__", PyObject_GenericGetDict, PyObject_GenericSetDict, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyTypeObject* function_type() {
+    static PyTypeObject type = [] {
+        PyTypeObject t = static_type("tovara_function", sizeof(FunctionObject),
+                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_HAVE_VECTORCALL |
+                                         Py_TPFLAGS_METHOD_DESCRIPTOR);
+        t.tp_dealloc = dealloc;
+        t.tp_vectorcall_offset = offsetof(FunctionObject, vectorcall);
+        t.tp_repr = repr;
+        t.tp_call = PyVectorcall_Call;
+        t.tp_getattro = PyObject_GenericGetAttr;
+        t.tp_setattro = PyObject_GenericSetAttr;
+        t.tp_traverse = traverse;
+        t.tp_clear = clear;
+        t.tp_getset = function_getset;
+        t.tp_descr_get = describe;
+        t.tp_dictoffset = offsetof(FunctionObject, dict);
+        return t;
+    }();
+    return &type;
+}
+
+}  // namespace
+
+const char* class_name(PyTypeObject* type) {
+    const char* dot = std::strrchr(type->tp_name, '.');
+    return dot ? dot + 1 : type->tp_name;
+}
+
+PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObject* owner) {
+    PyTypeObject* type = function_type();
+    if (!(type->tp_flags & Py_TPFLAGS_READY) && PyType_Ready(type) < 0) return nullptr;
+    Ref object = Ref::steal(reinterpret_cast<PyObject*>(PyObject_GC_New(FunctionObject, type)));
+    if (!object) return nullptr;
+    FunctionObject* function = as_function(object.get());
+    function->vectorcall = call_function;
+    function->spec = &spec;
+    function->self_type = spec.calling == Calling::method ? owner : nullptr;
+    function->module = &module;
+    function->name = nullptr;
+    function->qualname = nullptr;
+    function->module_name = nullptr;
+    function->full_name = nullptr;
+    function->annotations = nullptr;
+    function->dict = nullptr;
+    Py_ssize_t count = 0;
+    for (const char* parameter : spec.parameters) {
+        function->parameter_names[count] = parameter ? PyUnicode_InternFromString(parameter) : nullptr;
+        if (parameter) {
+            if (!function->parameter_names[count]) {
+                std::fill(function->parameter_names + count, function->parameter_names + max_parameters, nullptr);
+                return nullptr;
+            }
+            ++count;
+        }
+    }
+    function->parameters = {spec.name, function->parameter_names, count, count};
+    function->name = PyUnicode_InternFromString(spec.name);
+    function->qualname = owner ? PyUnicode_FromFormat("%s.%s", class_name(owner), spec.name)
+                               : PyUnicode_FromString(spec.name);
+    function->module_name = PyUnicode_FromString(module.path);
+    function->full_name = function->qualname ? PyUnicode_FromFormat("%s.%U", module.path, function->qualname)
+                                             : nullptr;
+    if (!function->name || !function->module_name || !function->full_name) return nullptr;
+    PyObject_GC_Track(object.get());
+    return object.release();
+}
+
+bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list<const FunctionSpec*> specs) {
+    Ref dict = Ref::steal(PyType_GetDict(type));
+    if (!dict) return false;
+    for (const FunctionSpec* spec : specs) {
+        Ref function = Ref::steal(new_function(*spec, module, type));
+        if (function && spec->calling == Calling::plain)
+            function = Ref::steal(PyStaticMethod_New(function.get()));
+        if (!function || PyDict_SetItemString(dict.get(), spec->name, function.get()) < 0) return false;
+    }
+    PyType_Modified(type);
+    return true;
+}
+
+bool add_functions(const Module& module, std::initializer_list<const FunctionSpec*> specs, PyTypeObject* owner) {
+    for (const FunctionSpec* spec : specs) {
+        Ref function = Ref::steal(new_function(*spec, module, owner));
+        if (!function || PyModule_AddObjectRef(module.module, spec->name, function.get()) < 0) return false;
+    }
+    return true;
+}
+
+bool add_functions(const Module& module, std::span<const FunctionSpec> specs) {
+    for (const FunctionSpec& spec : specs)
+        if (!add_functions(module, {&spec})) return false;
+    return true;
+}
+
+}  // namespace tovara

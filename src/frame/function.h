@@ -1,0 +1,58 @@
+// The package's function type: methods and functions that bind as methods,
+// take arguments by the vector calling convention, accept every parameter
+// positionally or by keyword, and add a traceback entry when they fail.
+#pragma once
+
+#include <Python.h>
+
+#include <array>
+#include <initializer_list>
+#include <source_location>
+#include <span>
+
+#include "frame/binding.h"
+
+namespace tovara {
+
+struct Module;
+
+// The behaviour of a function once its arguments are bound: `self` is the
+// object for methods (null for plain functions), `args` holds one borrowed
+// reference per parameter (null for an optional one left out). Returns a new
+// reference, or null with an exception set.
+using FunctionBody = PyObject* (*)(PyObject* self, PyObject* const* args);
+
+enum class Calling {
+    method,  // the first argument is self; an instance of the owning class
+    any_self,  // the first argument is self, of any type (pickling hooks)
+    plain,   // no self: module functions and static methods
+};
+
+struct FunctionSpec {
+    const char* name;
+    FunctionBody body;
+    std::array<const char*, max_parameters> parameters{};  // names, in order, ended by null
+    Calling calling = Calling::method;
+    const char* returns = nullptr;  // text of the "return" annotation, if any
+    const char* file = nullptr;     // file named in traceback entries; the module's source by default
+    int line = static_cast<int>(std::source_location::current().line());
+};
+
+// A new function object for `spec`, a member of `owner` (null for a module
+// function). Returns null with an exception set.
+PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObject* owner);
+
+// Puts one function object per spec into the type's dict, in order; plain ones
+// wrapped with staticmethod. Returns false with an exception set.
+bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list<const FunctionSpec*> specs);
+
+// Binds one function object per spec as a module attribute, named by the spec
+// and qualified as members of `owner` when it is given. Returns false with an exception set.
+bool add_functions(const Module& module, std::initializer_list<const FunctionSpec*> specs,
+                   PyTypeObject* owner = nullptr);
+bool add_functions(const Module& module, std::span<const FunctionSpec> specs);
+
+// The class name of a type: its tp_name after the last dot.
+const char* class_name(PyTypeObject* type);
+
+}  // namespace tovara

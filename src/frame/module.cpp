@@ -1,0 +1,189 @@
+#include "frame/module.h"
+
+#include <cstring>
+
+#include "frame/errors.h"
+#include "frame/function.h"
+#include "frame/ref.h"
+
+namespace tovara {
+
+namespace {
+
+Module& module_of(PyModuleDef* def) { return *reinterpret_cast<Module*>(def); }
+
+// Copies one attribute of the module spec into the new module's dict.
+bool copy_spec_attribute(PyObject* spec, PyObject* dict, const char* from, const char* to, bool allow_none) {
+    Ref value = Ref::steal(PyObject_GetAttrString(spec, from));
+    if (!value) {
+        if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return false;
+        PyErr_Clear();
+        return true;
+    }
+    if (!allow_none && value.get() == Py_None) return true;
+    return PyDict_SetItemString(dict, to, value.get()) == 0;
+}
+
+PyObject* create(PyObject* spec, PyModuleDef* def) {
+    Module& self = module_of(def);
+    long long current = PyInterpreterState_GetID(PyInterpreterState_Get());
+    if (self.interpreter == -1) {
+        if (current == -1) return nullptr;
+        self.interpreter = current;
+    } else if (self.interpreter != current) {
+        PyErr_SetString(PyExc_ImportError,
+                        "Interpreter change detected - this module can only be loaded into one interpreter per process.");
+        return nullptr;
+    }
+    if (self.module) return Py_NewRef(self.module);
+
+    Ref name = Ref::steal(PyObject_GetAttrString(spec, "name"));
+    if (!name) return nullptr;
+    Ref module = Ref::steal(PyModule_NewObject(name.get()));
+    if (!module) return nullptr;
+    PyObject* dict = PyModule_GetDict(module.get());
+    if (!copy_spec_attribute(spec, dict, "loader", "__loader__", true) ||
+        !copy_spec_attribute(spec, dict, "origin", "__file__", true) ||
+        !copy_spec_attribute(spec, dict, "parent", "__package__", true) ||
+        !copy_spec_attribute(spec, dict, "submodule_search_locations", "__path__", false))
+        return nullptr;
+    return module.release();
+}
+
+bool warn_on_version_mismatch(const Module& self) {
+    int major = (Py_Version >> 24) & 0xff;
+    int minor = (Py_Version >> 16) & 0xff;
+    if (major == PY_MAJOR_VERSION && minor == PY_MINOR_VERSION) return true;
+    return PyErr_WarnFormat(PyExc_RuntimeWarning, 1,
+                            "compile time Python version %d.%d of module '%.100s' %s runtime version %d.%d",
+                            PY_MAJOR_VERSION, PY_MINOR_VERSION, self.path, "does not match", major, minor) == 0;
+}
+
+bool ensure_in_sys_modules(const Module& self) {
+    PyObject* modules = PyImport_GetModuleDict();
+    PyObject* found = nullptr;
+    int present = PyDict_GetItemStringRef(modules, self.path, &found);
+    Ref entry = Ref::steal(found);
+    if (present < 0) return false;
+    return present || PyDict_SetItemString(modules, self.path, self.module) == 0;
+}
+
+bool run_steps(Module& self, PyObject* module) {
+    self.module = module;
+#ifdef Py_GIL_DISABLED
+    if (PyUnstable_Module_SetGIL(module, Py_MOD_GIL_USED) < 0) return false;
+#endif
+    self.dict = PyModule_GetDict(module);
+    Ref builtins = Ref::steal(PyImport_ImportModule("builtins"));
+    if (!builtins || PyDict_SetItemString(self.dict, "__builtins__", builtins.get()) < 0) return false;
+    if (!warn_on_version_mismatch(self)) return false;
+    if (!ensure_in_sys_modules(self)) return false;
+    if (!self.populate(self)) return false;
+    Ref test = Ref::steal(PyDict_New());
+    return test && PyDict_SetItemString(self.dict, "__test__", test.get()) == 0;
+}
+
+int exec(PyObject* module) {
+    Module& self = module_of(PyModule_GetDef(module));
+    if (self.module) {
+        if (self.module == module) return 0;
+        PyErr_Format(PyExc_RuntimeError,
+                     "Module '%s' has already been imported. Re-initialisation is not supported.", self.short_name);
+        return -1;
+    }
+    if (run_steps(self, module)) return 0;
+    Ref name = Ref::steal(PyUnicode_FromFormat("init %s", self.path));
+    const char* text = name ? PyUnicode_AsUTF8(name.get()) : "init";
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_ImportError, text);
+    add_traceback(text, self.source, __LINE__);
+    self.module = nullptr;
+    self.dict = nullptr;
+    return -1;
+}
+
+}  // namespace
+
+Module::Module(const char* path_, const char* short_name_, const char* source_, Populate populate_)
+    : def{PyModuleDef_HEAD_INIT, short_name_, nullptr, 0, nullptr, slots, nullptr, nullptr, nullptr},
+      slots{{Py_mod_create, reinterpret_cast<void*>(create)},
+            {Py_mod_exec, reinterpret_cast<void*>(exec)},
+            {Py_mod_gil, Py_MOD_GIL_USED},
+            {0, nullptr}},
+      path(path_),
+      short_name(short_name_),
+      source(source_),
+      populate(populate_) {
+    static_assert(offsetof(Module, def) == 0);
+}
+
+void Module::traceback(const char* member, int line) const {
+    Ref name = Ref::steal(PyUnicode_FromFormat("%s.%s", path, member));
+    add_traceback(name ? PyUnicode_AsUTF8(name.get()) : member, source, line);
+}
+
+bool publish_type(Module& module, PyTypeObject* type, const void* table) {
+    if (PyType_Ready(type) < 0) return false;
+    if (table) {
+        Ref capsule = Ref::steal(PyCapsule_New(const_cast<void*>(table), nullptr, nullptr));
+        Ref dict = Ref::steal(PyType_GetDict(type));
+        if (!capsule || !dict || PyDict_SetItemString(dict.get(), "__pyx_vtable__", capsule.get()) < 0) return false;
+        PyType_Modified(type);
+    }
+    return PyModule_AddObjectRef(module.module, class_name(type), reinterpret_cast<PyObject*>(type)) == 0;
+}
+
+PyTypeObject* import_type(const char* module_path, const char* class_name_, std::size_t size, void** table) {
+    Ref module = Ref::steal(PyImport_ImportModule(module_path));
+    if (!module) return nullptr;
+    Ref object = Ref::steal(PyObject_GetAttrString(module.get(), class_name_));
+    if (!object) return nullptr;
+    if (!PyType_Check(object.get())) {
+        PyErr_Format(PyExc_TypeError, "%.200s.%.200s is not a type object", module_path, class_name_);
+        return nullptr;
+    }
+    auto* type = reinterpret_cast<PyTypeObject*>(object.get());
+    Py_ssize_t basic = type->tp_basicsize;
+    Py_ssize_t item = type->tp_itemsize;
+    if (item > 0 && item < 8) item = 8;
+    Py_ssize_t actual = basic + item;
+    Py_ssize_t expected = static_cast<Py_ssize_t>(size);
+    if (actual < expected) {
+        PyErr_Format(PyExc_ValueError,
+                     "%.200s.%.200s size changed, may indicate binary incompatibility. "
+                     "Expected %zd from C header, got %zd from PyObject",
+                     module_path, class_name_, expected, actual);
+        return nullptr;
+    }
+    if (basic > expected &&
+        PyErr_WarnFormat(PyExc_RuntimeWarning, 0,
+                         "%.200s.%.200s size changed, may indicate binary incompatibility. "
+                         "Expected %zd from C header, got %zd from PyObject",
+                         module_path, class_name_, expected, basic) < 0)
+        return nullptr;
+    if (table) {
+        Ref dict = Ref::steal(PyType_GetDict(type));
+        Ref key = Ref::steal(PyUnicode_FromString("__pyx_vtable__"));
+        Ref capsule = dict && key ? Ref::steal(PyObject_GetItem(dict.get(), key.get())) : Ref();
+        if (!capsule) return nullptr;
+        *table = PyCapsule_GetPointer(capsule.get(), nullptr);
+        if (!*table) {
+            if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "invalid vtable found for imported type");
+            return nullptr;
+        }
+    }
+    // Imported types live as long as the process: the module that owns them stays in sys.modules.
+    return reinterpret_cast<PyTypeObject*>(object.release());
+}
+
+PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags) {
+    // The macro ends in a comma, so it initialises an array of one header.
+    PyVarObject header[] = {PyVarObject_HEAD_INIT(nullptr, 0)};
+    PyTypeObject type{};
+    type.ob_base = header[0];
+    type.tp_name = name;
+    type.tp_basicsize = static_cast<Py_ssize_t>(basic_size);
+    type.tp_flags = flags;
+    return type;
+}
+
+}  // namespace tovara

@@ -1,0 +1,62 @@
+// What every module of the package does when it is imported: multi-phase
+// initialisation, the interpreter-lock declaration, publishing its types and
+// their C-level method tables, and binding the types of sibling modules.
+#pragma once
+
+#include <Python.h>
+
+#include <cstddef>
+
+namespace tovara {
+
+struct Module {
+    // The module's own steps of initialisation: readying and publishing its
+    // types, importing siblings, installing methods. Returns false with an
+    // exception set.
+    using Populate = bool (*)(Module& module);
+
+    PyModuleDef def;  // first, so that the slots can find their Module through it
+    PyModuleDef_Slot slots[4];
+    const char* path;        // "tovara.parser.parser"
+    const char* short_name;  // "parser"
+    const char* source;      // file named in traceback entries
+    Populate populate;
+    PyObject* module = nullptr;  // the module object, once its exec has succeeded
+    PyObject* dict = nullptr;    // its dict (borrowed from module)
+    long long interpreter = -1;  // the one interpreter this module may be loaded into
+
+    Module(const char* path, const char* short_name, const char* source, Populate populate);
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    // The value PyInit_<name> returns.
+    PyObject* init() { return PyModuleDef_Init(&def); }
+
+    // Adds a traceback entry "<path>.<member>" in the module's source to the pending exception.
+    void traceback(const char* member, int line) const;
+};
+
+// Readies one of the module's types, publishes `table` as its __pyx_vtable__
+// capsule (when given) and binds the type in the module under its class name.
+// Returns false with an exception set.
+bool publish_type(Module& module, PyTypeObject* type, const void* table);
+
+// Imports `module_path`, takes its attribute `class_name`, checks that its
+// instances are at least `size` bytes (warning when they are larger) and reads
+// the C-level method table from its __pyx_vtable__ capsule into `table` (unless
+// `table` is null). Returns null with an exception set.
+PyTypeObject* import_type(const char* module_path, const char* class_name, std::size_t size, void** table);
+
+// The typed form, for declarations headers: `Object` is the instance layout.
+template <typename Object, typename Table>
+bool import_type(const char* module_path, const char* class_name, PyTypeObject*& type, const Table*& table) {
+    void* raw = nullptr;
+    type = import_type(module_path, class_name, sizeof(Object), &raw);
+    table = static_cast<const Table*>(raw);
+    return type != nullptr;
+}
+
+// A zeroed static type object with its header set, for the module's own types.
+PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags);
+
+}  // namespace tovara

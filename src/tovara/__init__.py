@@ -1,0 +1,1 @@
+"""tovara: a typed Python interface to the raylib game library."""

@@ -1,0 +1,26 @@
+// Declarations of tovara.rect.rect for the modules that import it.
+#pragma once
+
+#include <Python.h>
+#include <raylib.h>
+
+namespace tovara::rect {
+
+inline constexpr const char* module_path = "tovara.rect.rect";
+
+struct RectTable;
+
+struct RectObject {
+    PyObject_HEAD
+    const RectTable* table;
+    ::Rectangle _raw;
+};
+
+struct RectTable {
+    // A new Rect holding `value`, or null with an exception set.
+    PyObject* (*cfrom_struct)(::Rectangle value);
+};
+
+inline ::Rectangle rectangle_new(float x, float y, float width, float height) { return {x, y, width, height}; }
+
+}  // namespace tovara::rect

@@ -1,0 +1,26 @@
+// Declarations of tovara.vector2.vector2 for the modules that import it.
+#pragma once
+
+#include <Python.h>
+#include <raylib.h>
+
+namespace tovara::vector2 {
+
+inline constexpr const char* module_path = "tovara.vector2.vector2";
+
+struct Vector2Table;
+
+struct Vector2Object {
+    PyObject_HEAD
+    const Vector2Table* table;
+    ::Vector2 data;
+};
+
+struct Vector2Table {
+    // A new Vector2 holding `value`, or null with an exception set.
+    PyObject* (*cfrom_struct)(::Vector2 value);
+};
+
+inline ::Vector2 vector2_new(double x, double y) { return {static_cast<float>(x), static_cast<float>(y)}; }
+
+}  // namespace tovara::vector2

@@ -1,0 +1,173 @@
+// _capi_probe: a test-only module that reaches the package's C interfaces
+// exactly as another module of the package does (capsules in __pyx_capi__,
+// method tables in __pyx_vtable__), and times them in C loops.
+#include <raylib.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "color/color.h"
+#include "frame/convert.h"
+#include "frame/function.h"
+#include "frame/module.h"
+#include "frame/ref.h"
+#include "parser/parser.h"
+#include "rect/rect.h"
+#include "vector2/vector2.h"
+
+namespace probe {
+
+using namespace tovara;
+
+namespace {
+
+bool populate(Module& module);
+Module module_frame{"_capi_probe", "_capi_probe", "tests/ext/capi_probe", populate};
+
+parser::Api parser_api;
+PyTypeObject* Vector2Type;
+const vector2::Vector2Table* vector2_table;
+PyTypeObject* ColorType;
+const color::ColorTable* color_table;
+PyTypeObject* RectType;
+const rect::RectTable* rect_table;
+
+// parse_vector2(value) -> (x, y), through the capsule.
+PyObject* parse_vector2(PyObject*, PyObject* const* args) {
+    ::Vector2 v = parser_api.parse_vector2_like(args[0]);
+    if (PyErr_Occurred()) return nullptr;
+    return Py_BuildValue("(dd)", static_cast<double>(v.x), static_cast<double>(v.y));
+}
+
+PyObject* parse_color(PyObject*, PyObject* const* args) {
+    ::Color c = parser_api.parse_color_like(args[0]);
+    if (PyErr_Occurred()) return nullptr;
+    return Py_BuildValue("(iiii)", c.r, c.g, c.b, c.a);
+}
+
+PyObject* parse_rect(PyObject*, PyObject* const* args) {
+    ::Rectangle r = parser_api.parse_rect_like(args[0]);
+    if (PyErr_Occurred()) return nullptr;
+    return Py_BuildValue("(dddd)", static_cast<double>(r.x), static_cast<double>(r.y),
+                         static_cast<double>(r.width), static_cast<double>(r.height));
+}
+
+// The raw error a parser function leaves: whether the record came back all zero.
+PyObject* parse_color_zeroed_on_error(PyObject*, PyObject* const* args) {
+    ::Color c = parser_api.parse_color_like(args[0]);
+    if (!PyErr_Occurred()) Py_RETURN_NONE;
+    PyErr_Clear();
+    return PyBool_FromLong(c.r == 0 && c.g == 0 && c.b == 0 && c.a == 0);
+}
+
+volatile float float_sink;
+volatile int int_sink;
+
+// The least work that reads the same values, assuming well-formed input:
+// the floor the parser's fast paths are measured against.
+double baseline_number(PyObject* item) {
+    return PyFloat_CheckExact(item) ? PyFloat_AS_DOUBLE(item)
+                                    : static_cast<double>(PyUnstable_Long_CompactValue(
+                                          reinterpret_cast<PyLongObject*>(item)));
+}
+
+void baseline_read(PyObject* value, Py_ssize_t expected, double* out) {
+    if (PyTuple_CheckExact(value)) {
+        if (PyTuple_GET_SIZE(value) != expected) return;
+        for (Py_ssize_t i = 0; i < expected; ++i) out[i] = baseline_number(PyTuple_GET_ITEM(value, i));
+    } else if (PyList_CheckExact(value)) {
+        if (PyList_GET_SIZE(value) != expected) return;
+        for (Py_ssize_t i = 0; i < expected; ++i) out[i] = baseline_number(PyList_GET_ITEM(value, i));
+    } else {
+        Ref items = Ref::steal(PySequence_Fast(value, "expected sequence"));
+        if (!items || PySequence_Fast_GET_SIZE(items.get()) != expected) return;
+        for (Py_ssize_t i = 0; i < expected; ++i) out[i] = baseline_number(PySequence_Fast_GET_ITEM(items.get(), i));
+    }
+}
+
+void baseline_once(char kind, PyObject* value) {
+    double items[4] = {0, 0, 0, 0};
+    switch (kind) {
+        case 'v':
+            if (Py_IS_TYPE(value, Vector2Type)) {
+                float_sink = reinterpret_cast<vector2::Vector2Object*>(value)->data.x;
+                return;
+            }
+            baseline_read(value, 2, items);
+            float_sink = static_cast<float>(items[0]);
+            return;
+        case 'c':
+            if (Py_IS_TYPE(value, ColorType)) {
+                int_sink = reinterpret_cast<color::ColorObject*>(value)->_raw.r;
+                return;
+            }
+            baseline_read(value, 4, items);
+            int_sink = static_cast<int>(items[0]);
+            return;
+        default:
+            if (Py_IS_TYPE(value, RectType)) {
+                float_sink = reinterpret_cast<rect::RectObject*>(value)->_raw.x;
+                return;
+            }
+            baseline_read(value, 4, items);
+            float_sink = static_cast<float>(items[0]);
+    }
+}
+
+bool parse_once(char kind, PyObject* value) {
+    switch (kind) {
+        case 'v': float_sink = parser_api.parse_vector2_like(value).x; break;
+        case 'c': int_sink = parser_api.parse_color_like(value).r; break;
+        default: float_sink = parser_api.parse_rect_like(value).x;
+    }
+    return !PyErr_Occurred();
+}
+
+// time_parse(kind, value, count, baseline) -> nanoseconds per call, where kind
+// is "vector2", "color" or "rect", in a C loop of `count` calls.
+PyObject* time_parse(PyObject*, PyObject* const* args) {
+    const char* kind = PyUnicode_AsUTF8(args[0]);
+    if (!kind) return nullptr;
+    int count;
+    if (!to_c_int(args[2], count)) return nullptr;
+    int baseline = PyObject_IsTrue(args[3]);
+    if (baseline < 0) return nullptr;
+    PyObject* value = args[1];
+    auto start = std::chrono::steady_clock::now();
+    if (baseline) {
+        for (int i = 0; i < count; ++i) baseline_once(kind[0], value);
+    } else {
+        for (int i = 0; i < count; ++i)
+            if (!parse_once(kind[0], value)) return nullptr;
+    }
+    std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+    return PyFloat_FromDouble(elapsed.count() / (count > 0 ? count : 1));
+}
+
+const FunctionSpec functions[] = {
+    {.name = "parse_vector2", .body = parse_vector2, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "parse_color", .body = parse_color, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "parse_rect", .body = parse_rect, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "parse_color_zeroed_on_error",
+     .body = parse_color_zeroed_on_error,
+     .parameters = {"value"},
+     .calling = Calling::plain},
+    {.name = "time_parse",
+     .body = time_parse,
+     .parameters = {"kind", "value", "count", "baseline"},
+     .calling = Calling::plain},
+};
+
+bool populate(Module& module) {
+    return parser::import_api(parser_api) &&
+           import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
+           import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
+           import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
+           add_functions(module, functions);
+}
+
+}  // namespace
+
+}  // namespace probe
+
+PyMODINIT_FUNC PyInit__capi_probe() { return probe::module_frame.init(); }
