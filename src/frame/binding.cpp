@@ -15,31 +15,6 @@ Py_ssize_t find_parameter(const ParameterList& parameters, PyObject* keyword) {
     return -1;
 }
 
-// Names the first keyword that no parameter took, or that repeats one.
-void raise_bad_keyword(const ParameterList& parameters, Py_ssize_t nargs, PyObject* kwnames) {
-    unsigned claimed = 0;
-    Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
-    for (Py_ssize_t k = 0; k < nkw; ++k) {
-        PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
-        if (!PyUnicode_Check(keyword)) {
-            PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", parameters.function_name);
-            return;
-        }
-        Py_ssize_t index = find_parameter(parameters, keyword);
-        if (index < 0) {
-            PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", parameters.function_name,
-                         keyword);
-            return;
-        }
-        if (index < nargs || claimed & (1u << index)) {
-            PyErr_Format(PyExc_TypeError, "%s() got multiple values for keyword argument '%U'",
-                         parameters.function_name, keyword);
-            return;
-        }
-        claimed |= 1u << index;
-    }
-}
-
 }  // namespace
 
 void raise_argument_count(const char* function_name, bool exact, Py_ssize_t min, Py_ssize_t max, Py_ssize_t given) {
@@ -60,27 +35,33 @@ bool bind_arguments(const ParameterList& parameters, PyObject* const* args, Py_s
     for (Py_ssize_t i = 0; i < nargs; ++i) slots[i] = args[i];
     for (Py_ssize_t i = nargs; i < parameters.count; ++i) slots[i] = nullptr;
 
+    // Keywords first, in the order given: the first one that names no
+    // parameter, or one already given, is the error.
     Py_ssize_t nkw = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
-    if (nkw == 0) return nargs >= parameters.required || count_error(nargs);
-
     PyObject* const* kwvalues = args + nargs;
-    Py_ssize_t taken = 0;
-    for (Py_ssize_t i = nargs; i < parameters.count; ++i) {
-        for (Py_ssize_t k = 0; k < nkw; ++k) {
-            if (same_name(parameters.names[i], PyTuple_GET_ITEM(kwnames, k))) {
-                slots[i] = kwvalues[k];
-                ++taken;
-                break;
-            }
+    for (Py_ssize_t k = 0; k < nkw; ++k) {
+        PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
+        if (!PyUnicode_Check(keyword)) {
+            PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", parameters.function_name);
+            return false;
         }
-        // A required parameter missing from both: counted as the positional
-        // arguments that would have had to reach it.
-        if (!slots[i] && i < parameters.required) return count_error(i);
+        Py_ssize_t index = find_parameter(parameters, keyword);
+        if (index < 0) {
+            PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", parameters.function_name,
+                         keyword);
+            return false;
+        }
+        if (slots[index]) {
+            PyErr_Format(PyExc_TypeError, "%s() got multiple values for keyword argument '%U'",
+                         parameters.function_name, keyword);
+            return false;
+        }
+        slots[index] = kwvalues[k];
     }
-    if (taken < nkw) {
-        raise_bad_keyword(parameters, nargs, kwnames);
-        return false;
-    }
+    // A required parameter given neither way: counted as the positional
+    // arguments that would have had to reach it.
+    for (Py_ssize_t i = nargs; i < parameters.required; ++i)
+        if (!slots[i]) return count_error(i);
     return true;
 }
 

@@ -75,7 +75,7 @@ bool to_integer(PyObject* value, T& out) {
     int overflow = 0;
     long long wide = PyLong_AsLongLongAndOverflow(number.get(), &overflow);
     if (wide == -1 && PyErr_Occurred()) return false;
-    if (std::numeric_limits<T>::min() == 0 && (overflow < 0 || wide < 0)) {
+    if (std::numeric_limits<T>::min() == 0 && (overflow < 0 || (!overflow && wide < 0))) {
         PyErr_Format(PyExc_OverflowError, "can't convert negative value to %.200s", Target::name);
         return false;
     }

@@ -1,7 +1,6 @@
 #include "frame/function.h"
 
 #include <cstddef>
-#include <algorithm>
 #include <cstring>
 
 #include "frame/errors.h"
@@ -184,26 +183,17 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
     Ref object = Ref::steal(reinterpret_cast<PyObject*>(PyObject_GC_New(FunctionObject, type)));
     if (!object) return nullptr;
     FunctionObject* function = as_function(object.get());
+    // Everything after the header starts null, so that dealloc is safe at any point below.
+    std::memset(reinterpret_cast<char*>(function) + sizeof(PyObject), 0, sizeof(FunctionObject) - sizeof(PyObject));
     function->vectorcall = call_function;
     function->spec = &spec;
     function->self_type = spec.calling == Calling::method ? owner : nullptr;
     function->module = &module;
-    function->name = nullptr;
-    function->qualname = nullptr;
-    function->module_name = nullptr;
-    function->full_name = nullptr;
-    function->annotations = nullptr;
-    function->dict = nullptr;
     Py_ssize_t count = 0;
     for (const char* parameter : spec.parameters) {
-        function->parameter_names[count] = parameter ? PyUnicode_InternFromString(parameter) : nullptr;
-        if (parameter) {
-            if (!function->parameter_names[count]) {
-                std::fill(function->parameter_names + count, function->parameter_names + max_parameters, nullptr);
-                return nullptr;
-            }
-            ++count;
-        }
+        if (!parameter) break;
+        function->parameter_names[count] = PyUnicode_InternFromString(parameter);
+        if (!function->parameter_names[count++]) return nullptr;
     }
     function->parameters = {spec.name, function->parameter_names, count, count};
     function->name = PyUnicode_InternFromString(spec.name);

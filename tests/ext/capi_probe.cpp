@@ -1,6 +1,7 @@
 // _capi_probe: a test-only module that reaches the package's C interfaces
 // exactly as another module of the package does (capsules in __pyx_capi__,
 // method tables in __pyx_vtable__), and times them in C loops.
+#include <Python.h>
 #include <raylib.h>
 
 #include <chrono>
@@ -10,6 +11,8 @@
 #include "frame/convert.h"
 #include "frame/function.h"
 #include "frame/module.h"
+#include "frame/object.h"
+#include "frame/pickling.h"
 #include "frame/ref.h"
 #include "parser/parser.h"
 #include "rect/rect.h"
@@ -144,7 +147,81 @@ PyObject* time_parse(PyObject*, PyObject* const* args) {
     return PyFloat_FromDouble(elapsed.count() / (count > 0 ? count : 1));
 }
 
+// Conversions of the frame, one function each: to_int(value) and so on.
+PyObject* to_int(PyObject*, PyObject* const* args) {
+    int value;
+    return to_c_int(args[0], value) ? PyLong_FromLong(value) : nullptr;
+}
+
+PyObject* to_uchar(PyObject*, PyObject* const* args) {
+    unsigned char value;
+    return to_unsigned_char(args[0], value) ? PyLong_FromLong(value) : nullptr;
+}
+
+PyObject* to_i64(PyObject*, PyObject* const* args) {
+    std::int64_t value;
+    return to_int64(args[0], value) ? PyLong_FromLongLong(value) : nullptr;
+}
+
+PyObject* to_float(PyObject*, PyObject* const* args) {
+    double value;
+    return to_double(args[0], value) ? PyFloat_FromDouble(value) : nullptr;
+}
+
+// Widget: a small type of the frame's own making, to test methods, static
+// methods, annotations and the pickling refusal apart from any raylib type.
+struct WidgetTable {
+    int (*answer)();
+};
+
+struct WidgetObject {
+    PyObject_HEAD
+    const WidgetTable* table;
+    int value;
+};
+
+int answer() { return 42; }
+const WidgetTable widget_table{answer};
+PyTypeObject WidgetType = static_type("_capi_probe.Widget", sizeof(WidgetObject),
+                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+
+PyObject* new_widget(PyTypeObject* type, PyObject*, PyObject*) {
+    return reinterpret_cast<PyObject*>(allocate<WidgetObject>(type, &widget_table));
+}
+
+PyObject* widget_ping(PyObject*, PyObject* const*) { return PyUnicode_FromString("pong"); }
+
+// echo(value): the value back; ValueError for the text "fail".
+PyObject* widget_echo(PyObject*, PyObject* const* args) {
+    if (PyUnicode_Check(args[0]) && PyUnicode_CompareWithASCIIString(args[0], "fail") == 0) {
+        PyErr_SetString(PyExc_ValueError, "asked to fail");
+        return nullptr;
+    }
+    return Py_NewRef(args[0]);
+}
+
+PyObject* widget_triple(PyObject*, PyObject* const* args) { return PyTuple_Pack(3, args[0], args[1], args[2]); }
+
+const FunctionSpec widget_ping_spec{.name = "ping", .body = widget_ping};
+const FunctionSpec widget_echo_spec{.name = "echo", .body = widget_echo, .parameters = {"value"}};
+const FunctionSpec widget_triple_spec{.name = "triple",
+                                      .body = widget_triple,
+                                      .parameters = {"first", "second", "third"},
+                                      .calling = Calling::plain,
+                                      .returns = "tuple"};
+
+bool publish_widget(Module& module) {
+    WidgetType.tp_new = new_widget;
+    return publish_type(module, &WidgetType, &widget_table) && add_pickling_refusal(module, &WidgetType) &&
+           add_methods(module, &WidgetType, {&widget_ping_spec, &widget_echo_spec, &widget_triple_spec}) &&
+           bind_pickling_refusal(module, &WidgetType);
+}
+
 const FunctionSpec functions[] = {
+    {.name = "to_int", .body = to_int, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "to_uchar", .body = to_uchar, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "to_int64", .body = to_i64, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "to_float", .body = to_float, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "parse_vector2", .body = parse_vector2, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "parse_color", .body = parse_color, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "parse_rect", .body = parse_rect, .parameters = {"value"}, .calling = Calling::plain},
@@ -163,7 +240,7 @@ bool populate(Module& module) {
            import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
-           add_functions(module, functions);
+           add_functions(module, functions) && publish_widget(module);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // tovara.window.window: opens and closes the raylib window and audio device,
 // which the other modules expect someone else to have opened.
+#include <Python.h>
 #include <raylib.h>
 
 #include "frame/binding.h"
