@@ -172,6 +172,10 @@ PyTypeObject* function_type() {
 
 }  // namespace
 
+const FunctionSpec* spec_of(PyObject* callable) {
+    return Py_IS_TYPE(callable, function_type()) ? as_function(callable)->spec : nullptr;
+}
+
 const char* class_name(PyTypeObject* type) {
     const char* dot = std::strrchr(type->tp_name, '.');
     return dot ? dot + 1 : type->tp_name;

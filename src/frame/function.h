@@ -52,6 +52,9 @@ bool add_functions(const Module& module, std::initializer_list<const FunctionSpe
                    PyTypeObject* owner = nullptr);
 bool add_functions(const Module& module, std::span<const FunctionSpec> specs);
 
+// The spec a function object of the package was made from; null for any other object.
+const FunctionSpec* spec_of(PyObject* callable);
+
 // The class name of a type: its tp_name after the last dot.
 const char* class_name(PyTypeObject* type);
 

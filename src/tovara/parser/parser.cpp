@@ -80,8 +80,8 @@ bool raise_type(const Shape& shape, PyObject* argument) {
 bool counted(const Shape& shape, Py_ssize_t count) { return count >= shape.min_items && count <= shape.max_items; }
 
 // Items of a tuple, read in place: a tuple cannot change under us.
-template <typename Items>
-bool read_tuple(const Shape& shape, const char* container, PyObject* tuple, typename Items::Value* values,
+template <typename Items, const Shape& shape>
+bool read_tuple(const char* container, PyObject* tuple, typename Items::Value* values,
                 Py_ssize_t& count) {
     count = PyTuple_GET_SIZE(tuple);
     if (!counted(shape, count)) return raise_count(shape, container);
@@ -94,10 +94,19 @@ bool read_tuple(const Shape& shape, const char* container, PyObject* tuple, type
 // thread) may change while we convert: either every item converts without
 // running Python code, read under the list's lock, or we convert a snapshot of
 // strong references taken under it. The count is the list's when checked.
-template <typename Items>
-bool read_list(const Shape& shape, const char* container, PyObject* list, typename Items::Value* values,
+// Strong references to a list's items, taken under its lock.
+struct Snapshot {
+    PyObject* items[most_items];
+    Py_ssize_t count = 0;
+    ~Snapshot() {
+        for (Py_ssize_t i = 0; i < count; ++i) Py_DECREF(items[i]);
+    }
+};
+
+template <typename Items, const Shape& shape>
+bool read_list(const char* container, PyObject* list, typename Items::Value* values,
                Py_ssize_t& count) {
-    Ref snapshot[most_items];
+    Snapshot snapshot;
     bool in_range = false;
     bool converted = false;
     Py_BEGIN_CRITICAL_SECTION(list);
@@ -106,27 +115,31 @@ bool read_list(const Shape& shape, const char* container, PyObject* list, typena
     if (in_range) {
         converted = true;
         for (Py_ssize_t i = 0; converted && i < count; ++i) converted = Items::fast(PyList_GET_ITEM(list, i), values[i]);
-        if (!converted)
-            for (Py_ssize_t i = 0; i < count; ++i) snapshot[i] = Ref::borrow(PyList_GET_ITEM(list, i));
+        if (!converted) {
+            for (Py_ssize_t i = 0; i < count; ++i) snapshot.items[i] = Py_NewRef(PyList_GET_ITEM(list, i));
+            snapshot.count = count;
+        }
     }
     Py_END_CRITICAL_SECTION();
     if (!in_range) return raise_count(shape, container);
     if (converted) return true;
     for (Py_ssize_t i = 0; i < count; ++i)
-        if (!Items::convert(snapshot[i].get(), values[i])) return false;
+        if (!Items::convert(snapshot.items[i], values[i])) return false;
     return true;
 }
 
-template <typename Items>
-bool read_items(const Shape& shape, PyObject* argument, typename Items::Value* values, Py_ssize_t& count) {
-    if (PyTuple_CheckExact(argument)) return read_tuple<Items>(shape, "tuple", argument, values, count);
-    if (PyList_CheckExact(argument)) return read_list<Items>(shape, "list", argument, values, count);
+// The shape is a template argument so that its counts are constants: a
+// fixed-count shape then reads its items without a loop.
+template <typename Items, const Shape& shape>
+bool read_items(PyObject* argument, typename Items::Value* values, Py_ssize_t& count) {
+    if (PyTuple_CheckExact(argument)) return read_tuple<Items, shape>("tuple", argument, values, count);
+    if (PyList_CheckExact(argument)) return read_list<Items, shape>("list", argument, values, count);
     if (!PySequence_Check(argument)) return raise_type(shape, argument);
     Ref items = Ref::steal(PySequence_Fast(argument, "expected sequence"));
     if (!items) return false;
     // A list or tuple subclass comes back as itself, so it may still be a list.
-    if (PyList_Check(items.get())) return read_list<Items>(shape, "sequence", items.get(), values, count);
-    return read_tuple<Items>(shape, "sequence", items.get(), values, count);
+    if (PyList_Check(items.get())) return read_list<Items, shape>("sequence", items.get(), values, count);
+    return read_tuple<Items, shape>("sequence", items.get(), values, count);
 }
 
 template <typename Result>
@@ -135,27 +148,31 @@ Result fail(const Shape& shape, int line) {
     return Result{};
 }
 
-::Vector2 parse_vector2_like(PyObject* dest) {
+// Flattened, so the fast paths run without a call; not vectorised, since a
+// wide load of items stored one by one stalls on store forwarding.
+#define TOVARA_PARSER_ENTRY [[gnu::flatten, gnu::optimize("no-tree-slp-vectorize")]]
+
+TOVARA_PARSER_ENTRY ::Vector2 parse_vector2_like(PyObject* dest) {
     if (Py_IS_TYPE(dest, Vector2Type)) return reinterpret_cast<vector2::Vector2Object*>(dest)->data;
     double items[most_items];
     Py_ssize_t count;
-    if (!read_items<FloatItems>(vector2_shape, dest, items, count)) return fail<::Vector2>(vector2_shape, __LINE__);
+    if (!read_items<FloatItems, vector2_shape>(dest, items, count)) return fail<::Vector2>(vector2_shape, __LINE__);
     return vector2::vector2_new(items[0], items[1]);
 }
 
-::Color parse_color_like(PyObject* color) {
+TOVARA_PARSER_ENTRY ::Color parse_color_like(PyObject* color) {
     if (Py_IS_TYPE(color, ColorType)) return reinterpret_cast<color::ColorObject*>(color)->_raw;
     int items[most_items];
     Py_ssize_t count;
-    if (!read_items<IntItems>(color_shape, color, items, count)) return fail<::Color>(color_shape, __LINE__);
+    if (!read_items<IntItems, color_shape>(color, items, count)) return fail<::Color>(color_shape, __LINE__);
     return color::color_new(items[0], items[1], items[2], count == 4 ? items[3] : 255);
 }
 
-::Rectangle parse_rect_like(PyObject* rect) {
+TOVARA_PARSER_ENTRY ::Rectangle parse_rect_like(PyObject* rect) {
     if (Py_IS_TYPE(rect, RectType)) return reinterpret_cast<rect::RectObject*>(rect)->_raw;
     double items[most_items];
     Py_ssize_t count;
-    if (!read_items<FloatItems>(rect_shape, rect, items, count)) return fail<::Rectangle>(rect_shape, __LINE__);
+    if (!read_items<FloatItems, rect_shape>(rect, items, count)) return fail<::Rectangle>(rect_shape, __LINE__);
     return rect::rectangle_new(static_cast<float>(items[0]), static_cast<float>(items[1]),
                                static_cast<float>(items[2]), static_cast<float>(items[3]));
 }

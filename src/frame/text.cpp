@@ -1,0 +1,21 @@
+#include "frame/text.h"
+
+#include "frame/binding.h"
+
+namespace tovara {
+
+bool check_str_or_none(PyObject* argument, const char* parameter) {
+    if (argument == Py_None || PyUnicode_CheckExact(argument)) return true;
+    raise_argument_type(parameter, "str", argument);
+    return false;
+}
+
+Ref encode_utf8(PyObject* text) {
+    if (text == Py_None) {
+        PyErr_Format(PyExc_AttributeError, "'NoneType' object has no attribute '%.30s'", "encode");
+        return Ref();
+    }
+    return Ref::steal(PyUnicode_AsUTF8String(text));
+}
+
+}  // namespace tovara

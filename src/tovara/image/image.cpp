@@ -1,0 +1,445 @@
+// tovara.image.image: the Image type, which owns (or borrows) the pixel memory
+// of one raylib Image and loads, exports, generates, copies and unloads images.
+#include "image/image.h"
+
+#include <cmath>
+#include <climits>
+
+#include "color/color.h"
+#include "frame/binding.h"
+#include "frame/convert.h"
+#include "frame/dispatch.h"
+#include "frame/function.h"
+#include "frame/module.h"
+#include "frame/object.h"
+#include "frame/pickling.h"
+#include "frame/ref.h"
+#include "frame/text.h"
+#include "vector4/vector4.h"
+
+namespace tovara::image {
+
+namespace {
+
+bool populate(Module& module);
+Module module_frame{module_path, "image", "src/tovara/image/image", populate};
+
+PyTypeObject ImageType = static_type("tovara.image.image.Image", sizeof(ImageObject),
+                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+
+PyTypeObject* Vector4Type;
+const vector4::Vector4Table* vector4_table;
+PyTypeObject* ColorType;
+const color::ColorTable* color_table;
+
+ImageObject* as_image(PyObject* object) { return reinterpret_cast<ImageObject*>(object); }
+
+// -- the C-level entries ------------------------------------------------------
+
+PyObject* new_image(::Image rl_image, const NewOptions* options);
+PyObject* c_load(PyObject* file_name);
+PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size);
+PyObject* c_load_anim(PyObject* file_name, int* frames);
+PyObject* c_load_from_screen();
+PyObject* c_copy(ImageObject* self);
+int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch);
+void unload_entry(ImageObject* self, int skip_dispatch);
+PyObject* copy_entry(ImageObject* self, int skip_dispatch);
+PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch);
+
+const ImageTable table{new_image,  c_load,       c_load_raw,   c_load_anim, c_load_from_screen,
+                       c_copy,     export_entry, unload_entry, copy_entry,  from_channel_entry};
+
+PyObject* new_image(::Image rl_image, const NewOptions* options) {
+    ImageObject* image = allocate<ImageObject>(&ImageType, &table);
+    if (!image) {
+        module_frame.traceback("Image.new", __LINE__);
+        return nullptr;
+    }
+    image->_raw = rl_image;
+    image->is_owner = options && options->count > 0 ? options->is_owner : 1;
+    return reinterpret_cast<PyObject*>(image);
+}
+
+// A new owning Image for memory raylib just allocated; releases it again when
+// no object can be made for it.
+PyObject* adopt(::Image rl_image) {
+    PyObject* image = new_image(rl_image, nullptr);
+    if (!image) UnloadImage(rl_image);
+    return image;
+}
+
+// Releases the pixel memory an owning image holds.
+void release_pixels(ImageObject* image) {
+    UnloadImage(image->_raw);
+    image->_raw.data = nullptr;
+}
+
+// Runs `load` with the UTF-8 bytes of `file_name` (a str, or None).
+template <typename Load>
+PyObject* with_file_name(PyObject* file_name, Load load) {
+    Ref encoded = encode_utf8(file_name);
+    if (!encoded) return nullptr;
+    return load(PyBytes_AS_STRING(encoded.get()));
+}
+
+PyObject* c_load(PyObject* file_name) {
+    return with_file_name(file_name, [](const char* name) { return adopt(LoadImage(name)); });
+}
+
+// Bits per pixel of a raylib pixel format; 0 for numbers raylib does not define.
+int bits_per_pixel(int format) {
+    switch (format) {
+        case PIXELFORMAT_UNCOMPRESSED_GRAYSCALE: return 8;
+        case PIXELFORMAT_UNCOMPRESSED_GRAY_ALPHA:
+        case PIXELFORMAT_UNCOMPRESSED_R5G6B5:
+        case PIXELFORMAT_UNCOMPRESSED_R5G5B5A1:
+        case PIXELFORMAT_UNCOMPRESSED_R4G4B4A4:
+        case PIXELFORMAT_UNCOMPRESSED_R16: return 16;
+        case PIXELFORMAT_UNCOMPRESSED_R8G8B8: return 24;
+        case PIXELFORMAT_UNCOMPRESSED_R8G8B8A8:
+        case PIXELFORMAT_UNCOMPRESSED_R32: return 32;
+        case PIXELFORMAT_UNCOMPRESSED_R16G16B16: return 48;
+        case PIXELFORMAT_UNCOMPRESSED_R16G16B16A16: return 64;
+        case PIXELFORMAT_UNCOMPRESSED_R32G32B32: return 96;
+        case PIXELFORMAT_UNCOMPRESSED_R32G32B32A32: return 128;
+        case PIXELFORMAT_COMPRESSED_DXT1_RGB:
+        case PIXELFORMAT_COMPRESSED_DXT1_RGBA:
+        case PIXELFORMAT_COMPRESSED_ETC1_RGB:
+        case PIXELFORMAT_COMPRESSED_ETC2_RGB:
+        case PIXELFORMAT_COMPRESSED_PVRT_RGB:
+        case PIXELFORMAT_COMPRESSED_PVRT_RGBA: return 4;
+        case PIXELFORMAT_COMPRESSED_DXT3_RGBA:
+        case PIXELFORMAT_COMPRESSED_DXT5_RGBA:
+        case PIXELFORMAT_COMPRESSED_ETC2_EAC_RGBA:
+        case PIXELFORMAT_COMPRESSED_ASTC_4x4_RGBA: return 8;
+        case PIXELFORMAT_COMPRESSED_ASTC_8x8_RGBA: return 2;
+        default: return 0;
+    }
+}
+
+// raylib computes pixel data sizes in C int arithmetic and trusts them: a
+// negative size or one past INT_MAX makes it copy or write through a buffer
+// that does not match. Refuses such sizes, naming the parameters.
+bool check_pixel_sizes(int width, int height, int bits, const char* width_name, const char* height_name) {
+    if (width < 0 || height < 0) {
+        PyErr_Format(PyExc_ValueError, "%s must not be negative, got %d", width < 0 ? width_name : height_name,
+                     width < 0 ? width : height);
+        return false;
+    }
+    double bytes = static_cast<double>(bits) / 8.0 * width * height;
+    if (bytes > INT_MAX) {
+        PyErr_Format(PyExc_ValueError, "%s %d and %s %d need %.0f bytes of pixel data, more than %d", width_name,
+                     width, height_name, height, bytes, INT_MAX);
+        return false;
+    }
+    return true;
+}
+
+PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
+    if (!check_pixel_sizes(width, height, bits_per_pixel(format), "width", "height")) return nullptr;
+    return with_file_name(file_name, [&](const char* name) {
+        return adopt(LoadImageRaw(name, width, height, format, header_size));
+    });
+}
+
+PyObject* c_load_anim(PyObject* file_name, int* frames) {
+    return with_file_name(file_name, [&](const char* name) { return adopt(LoadImageAnim(name, frames)); });
+}
+
+// raylib reads the screen through OpenGL, which without a window means a crash.
+PyObject* c_load_from_screen() {
+    if (!IsWindowReady()) {
+        PyErr_SetString(PyExc_RuntimeError, "load_from_screen() needs an open window");
+        return nullptr;
+    }
+    return adopt(LoadImageFromScreen());
+}
+
+PyObject* c_copy(ImageObject* self) {
+    // raylib's ImageCopy reads the held sizes' worth of bytes from the data
+    // pointer: without pixel memory the copy is an empty image.
+    if (!self->_raw.data) {
+        NewOptions borrowed{1, 0};
+        return new_image(::Image{}, &borrowed);
+    }
+    ::Image copy = ImageCopy(self->_raw);
+    if (!copy.data) return PyErr_NoMemory();
+    return adopt(copy);
+}
+
+// The result of a Python override of copy or from_channel: None or an Image.
+PyObject* expect_image(Ref result) {
+    if (!result || result.get() == Py_None || PyObject_TypeCheck(result.get(), &ImageType)) return result.release();
+    PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(result.get())->tp_name,
+                 ImageType.tp_name);
+    return nullptr;
+}
+
+extern const FunctionSpec export_spec, unload_spec, copy_spec, from_channel_spec;
+
+int export_body(ImageObject* self, PyObject* file_name) {
+    Ref encoded = encode_utf8(file_name);
+    if (!encoded) return 0;
+    return ExportImage(self->_raw, PyBytes_AS_STRING(encoded.get())) ? 1 : 0;
+}
+
+int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
+    PyObject* object = reinterpret_cast<PyObject*>(self);
+    Ref override;
+    if (!skip_dispatch && !find_override(object, export_spec, override)) {
+        module_frame.traceback("Image.export", __LINE__);
+        return 0;
+    }
+    if (!override) {
+        int result = export_body(self, file_name);
+        if (PyErr_Occurred()) module_frame.traceback("Image.export", __LINE__);
+        return result;
+    }
+    Ref result = Ref::steal(PyObject_CallOneArg(override.get(), file_name));
+    int truth = result ? PyObject_IsTrue(result.get()) : -1;
+    if (truth < 0) {
+        module_frame.traceback("Image.export", __LINE__);
+        return 0;
+    }
+    return truth;
+}
+
+void unload_body(ImageObject* self) {
+    // A borrowed image lets go of the memory without releasing it: it is its owner's.
+    if (self->is_owner) release_pixels(self);
+    self->_raw.data = nullptr;
+}
+
+void unload_entry(ImageObject* self, int skip_dispatch) {
+    Ref override;
+    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), unload_spec, override)) {
+        module_frame.traceback("Image.unload", __LINE__);
+        return;
+    }
+    if (!override) return unload_body(self);
+    Ref result = Ref::steal(PyObject_CallNoArgs(override.get()));
+    if (!result) module_frame.traceback("Image.unload", __LINE__);
+}
+
+PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
+    Ref override;
+    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), copy_spec, override)) {
+        module_frame.traceback("Image.copy", __LINE__);
+        return nullptr;
+    }
+    PyObject* result = override ? expect_image(Ref::steal(PyObject_CallNoArgs(override.get()))) : c_copy(self);
+    if (!result) module_frame.traceback("Image.copy", __LINE__);
+    return result;
+}
+
+PyObject* from_channel_body(ImageObject* self, int selected_channel) {
+    return adopt(ImageFromChannel(self->_raw, selected_channel));
+}
+
+PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch) {
+    Ref override;
+    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), from_channel_spec, override)) {
+        module_frame.traceback("Image.from_channel", __LINE__);
+        return nullptr;
+    }
+    PyObject* result;
+    if (override) {
+        Ref channel = Ref::steal(PyLong_FromLong(selected_channel));
+        result = channel ? expect_image(Ref::steal(PyObject_CallOneArg(override.get(), channel.get()))) : nullptr;
+    } else {
+        result = from_channel_body(self, selected_channel);
+    }
+    if (!result) module_frame.traceback("Image.from_channel", __LINE__);
+    return result;
+}
+
+// -- Python methods -------------------------------------------------------------
+
+PyObject* none_unless_error() {
+    if (PyErr_Occurred()) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* copy_dunder(PyObject* self, PyObject* const*) { return copy_entry(as_image(self), 0); }
+
+PyObject* export_method(PyObject* self, PyObject* const* args) {
+    if (!check_str_or_none(args[0], "file_name")) return nullptr;
+    int result = export_body(as_image(self), args[0]);
+    if (PyErr_Occurred()) return nullptr;
+    return PyBool_FromLong(result);
+}
+
+PyObject* unload_method(PyObject* self, PyObject* const*) {
+    unload_body(as_image(self));
+    return none_unless_error();
+}
+
+PyObject* copy_method(PyObject* self, PyObject* const*) { return c_copy(as_image(self)); }
+
+PyObject* load(PyObject*, PyObject* const* args) {
+    if (!check_str_or_none(args[0], "file_name")) return nullptr;
+    return c_load(args[0]);
+}
+
+PyObject* load_raw(PyObject*, PyObject* const* args) {
+    int width, height, format, header;
+    if (!to_c_int(args[1], width) || !to_c_int(args[2], height) || !to_c_int(args[3], format) ||
+        !to_c_int(args[4], header))
+        return nullptr;
+    if (!check_str_or_none(args[0], "file_name")) return nullptr;
+    return c_load_raw(args[0], width, height, format, header);
+}
+
+PyObject* load_anim(PyObject*, PyObject* const* args) {
+    if (!check_str_or_none(args[0], "file_name")) return nullptr;
+    int frames = 0;
+    Ref image = Ref::steal(c_load_anim(args[0], &frames));
+    if (!image) return nullptr;
+    Ref count = Ref::steal(PyLong_FromLong(frames));
+    return count ? PyTuple_Pack(2, image.get(), count.get()) : nullptr;
+}
+
+PyObject* load_from_screen(PyObject*, PyObject* const*) { return c_load_from_screen(); }
+
+PyObject* from_channel_method(PyObject* self, PyObject* const* args) {
+    int channel;
+    if (!to_c_int(args[0], channel)) return nullptr;
+    return from_channel_body(as_image(self), channel);
+}
+
+const FunctionSpec copy_dunder_spec{.name = "__copy__", .body = copy_dunder};
+const FunctionSpec deepcopy_spec{.name = "__deepcopy__", .body = copy_dunder, .parameters = {"memo"}};
+const FunctionSpec export_spec{.name = "export", .body = export_method, .parameters = {"file_name"}};
+const FunctionSpec unload_spec{.name = "unload", .body = unload_method};
+const FunctionSpec copy_spec{.name = "copy", .body = copy_method};
+const FunctionSpec load_spec{
+    .name = "load", .body = load, .parameters = {"file_name"}, .calling = Calling::plain, .returns = "Image"};
+const FunctionSpec load_raw_spec{.name = "load_raw",
+                                 .body = load_raw,
+                                 .parameters = {"file_name", "width", "height", "format", "header"},
+                                 .calling = Calling::plain,
+                                 .returns = "Image"};
+const FunctionSpec load_anim_spec{.name = "load_anim",
+                                  .body = load_anim,
+                                  .parameters = {"file_name"},
+                                  .calling = Calling::plain,
+                                  .returns = "tuple[Image, int]"};
+const FunctionSpec load_from_screen_spec{
+    .name = "load_from_screen", .body = load_from_screen, .calling = Calling::plain, .returns = "Image"};
+const FunctionSpec from_channel_spec{
+    .name = "from_channel", .body = from_channel_method, .parameters = {"selected_channel"}, .returns = "Image"};
+
+// -- properties, text form, creation and destruction -----------------------------
+
+PyObject* get_valid(PyObject* self, void*) { return PyBool_FromLong(IsImageValid(as_image(self)->_raw)); }
+PyObject* get_width(PyObject* self, void*) { return PyLong_FromLong(as_image(self)->_raw.width); }
+PyObject* get_height(PyObject* self, void*) { return PyLong_FromLong(as_image(self)->_raw.height); }
+PyObject* get_mipmaps(PyObject* self, void*) { return PyLong_FromLong(as_image(self)->_raw.mipmaps); }
+PyObject* get_format(PyObject* self, void*) { return PyLong_FromLong(as_image(self)->_raw.format); }
+
+// The truth of the object's `valid` attribute (a subclass may override it); -1 on error.
+int read_valid(PyObject* self) {
+    Ref valid = Ref::steal(PyObject_GetAttrString(self, "valid"));
+    return valid ? PyObject_IsTrue(valid.get()) : -1;
+}
+
+// str() of ints and floats, format(value, "") of anything but a str.
+Ref as_text(PyObject* value) {
+    if (PyUnicode_Check(value)) return Ref::borrow(value);
+    if (PyLong_CheckExact(value) || PyFloat_CheckExact(value)) return Ref::steal(PyObject_Str(value));
+    return Ref::steal(PyObject_Format(value, nullptr));
+}
+
+PyObject* repr(PyObject* self) {
+    int valid = read_valid(self);
+    if (valid < 0) return nullptr;
+    if (!valid) return PyUnicode_FromString("<Image Invalid/Unloaded>");
+    Ref texts[3];
+    const char* names[] = {"width", "height", "format"};
+    for (int i = 0; i < 3; ++i) {
+        Ref value = Ref::steal(PyObject_GetAttrString(self, names[i]));
+        texts[i] = value ? as_text(value.get()) : Ref();
+        if (!texts[i]) return nullptr;
+    }
+    return PyUnicode_FromFormat("<Image %Ux%U format=%U>", texts[0].get(), texts[1].get(), texts[2].get());
+}
+
+PyObject* repr_method(PyObject* self) {
+    PyObject* text = repr(self);
+    if (!text) module_frame.traceback("Image.__repr__", __LINE__);
+    return text;
+}
+
+// Image(...): an empty image; the arguments are not looked at.
+PyObject* new_empty(PyTypeObject* type, PyObject*, PyObject*) {
+    return reinterpret_cast<PyObject*>(allocate<ImageObject>(type, &table));
+}
+
+// The exact class skips building argument tuples.
+PyObject* call_exact(PyObject* type, PyObject* const*, size_t, PyObject*) {
+    return new_empty(reinterpret_cast<PyTypeObject*>(type), nullptr, nullptr);
+}
+
+void dealloc(PyObject* self) {
+    PyTypeObject* type = Py_TYPE(self);
+    if (type->tp_finalize && type->tp_dealloc == dealloc &&
+        !(PyType_IS_GC(type) && PyObject_GC_IsFinalized(self))) {
+        if (PyObject_CallFinalizerFromDealloc(self) < 0) return;  // resurrected
+    }
+    ImageObject* image = as_image(self);
+    if (image->is_owner && image->_raw.data) {
+        Ref saved = Ref::steal(PyErr_GetRaisedException());
+        // An exact Image always releases what it owns (raylib's validity test
+        // can be false for memory it allocated, such as a 0 by 0 image); a
+        // subclass may veto the release through its own `valid`.
+        int release = 1;
+        if (type != &ImageType) {
+            Py_SET_REFCNT(self, 1);  // alive while Python code reads `valid`
+            release = read_valid(self);
+            Py_SET_REFCNT(self, 0);
+        }
+        if (release < 0) {
+            Ref context = Ref::steal(PyUnicode_FromString("tovara.image.image.Image.__dealloc__"));
+            Ref error = Ref::steal(PyErr_GetRaisedException());
+            PyErr_SetRaisedException(Py_NewRef(error.get()));
+            PyErr_PrintEx(0);
+            PyErr_SetRaisedException(error.release());
+            PyErr_WriteUnraisable(context ? context.get() : Py_None);
+        } else if (release) {
+            release_pixels(image);
+        }
+        PyErr_SetRaisedException(saved.release());
+    }
+    type->tp_free(self);
+}
+
+PyGetSetDef properties[] = {
+    {"valid", get_valid, nullptr, nullptr, nullptr},
+    {"width", get_width, nullptr, nullptr, nullptr},
+    {"height", get_height, nullptr, nullptr, nullptr},
+    {"mipmaps", get_mipmaps, nullptr, nullptr, nullptr},
+    {"format", get_format, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+bool populate(Module& module) {
+    ImageType.tp_new = new_empty;
+    ImageType.tp_vectorcall = call_exact;
+    ImageType.tp_dealloc = dealloc;
+    ImageType.tp_repr = repr_method;
+    ImageType.tp_getset = properties;
+    return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
+           import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
+           import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
+           add_methods(module, &ImageType,
+                       {&copy_dunder_spec, &deepcopy_spec, &export_spec, &unload_spec, &copy_spec, &load_spec,
+                        &load_raw_spec, &load_anim_spec, &load_from_screen_spec, &from_channel_spec}) &&
+           bind_pickling_refusal(module, &ImageType);
+}
+
+}  // namespace
+
+}  // namespace tovara::image
+
+PyMODINIT_FUNC PyInit_image() { return tovara::image::module_frame.init(); }
