@@ -28,3 +28,24 @@ print("It accepts a value object, a tuple, a list or any sequence, for example:"
 print("  (10, 20) or Vector2(10, 20)        -> Vector2")
 print("  [255, 0, 0] or Color(255, 0, 0, 255) -> Color (alpha defaults to 255)")
 print("  range(4) or Rect(0, 1, 2, 3)         -> Rectangle")
+
+section("Image: load raw pixels, export a PNG")
+import os
+import tempfile
+
+from tovara.image.image import Image
+
+RGBA = 7  # raylib's PIXELFORMAT_UNCOMPRESSED_R8G8B8A8
+out = os.environ.get("TOVARA_TOUR_OUT") or tempfile.mkdtemp(prefix="tovara-tour-")
+os.makedirs(out, exist_ok=True)
+raw_path = os.path.join(out, "gradient.raw")
+width, height = 16, 8
+with open(raw_path, "wb") as f:
+    f.write(bytes(v for y in range(height) for x in range(width) for v in (x * 16, y * 32, 128, 255)))
+image = Image.load_raw(raw_path, width, height, RGBA, 0)
+png_path = os.path.join(out, "gradient.png")
+print(f"loaded {image!r} from {raw_path}")
+print(f"exported: {image.export(png_path)} -> {png_path} ({os.path.getsize(png_path)} bytes)")
+copy = image.copy()
+image.unload()
+print(f"after unload: {image!r} (still {image.width}x{image.height}); its copy: {copy!r}")

@@ -13,6 +13,7 @@
 #include "frame/module.h"
 #include "frame/object.h"
 #include "frame/pickling.h"
+#include "image/image.h"
 #include "frame/ref.h"
 #include "parser/parser.h"
 #include "rect/rect.h"
@@ -215,6 +216,143 @@ bool publish_widget(Module& module) {
            bind_pickling_refusal(module, &WidgetType);
 }
 
+// -- Image's method table ------------------------------------------------------
+
+PyTypeObject* ImageType;
+const image::ImageTable* image_table;
+
+image::ImageObject* image_arg(PyObject* value) {
+    if (!PyObject_TypeCheck(value, ImageType)) {
+        PyErr_SetString(PyExc_TypeError, "an Image is required");
+        return nullptr;
+    }
+    return reinterpret_cast<image::ImageObject*>(value);
+}
+
+PyObject* none_or_error() {
+    if (PyErr_Occurred()) return nullptr;
+    Py_RETURN_NONE;
+}
+
+// Calls slot 0 with `record`; is_owner None passes no options (the default).
+PyObject* call_image_new(const ::Image& record, PyObject* is_owner_arg) {
+    if (is_owner_arg == Py_None) return image_table->new_(record, nullptr);
+    int is_owner;
+    if (!to_c_int(is_owner_arg, is_owner)) return nullptr;
+    image::NewOptions options{1, is_owner};
+    return image_table->new_(record, &options);
+}
+
+// image_new(image, is_owner): slot 0 over the very record `image` holds. Only
+// safe with is_owner 0: the memory stays `image`'s.
+PyObject* image_new(PyObject*, PyObject* const* args) {
+    image::ImageObject* source = image_arg(args[0]);
+    return source ? call_image_new(source->_raw, args[1]) : nullptr;
+}
+
+// image_new_copy(image, is_owner): slot 0 over a fresh raylib copy of the pixels.
+PyObject* image_new_copy(PyObject*, PyObject* const* args) {
+    image::ImageObject* source = image_arg(args[0]);
+    return source ? call_image_new(ImageCopy(source->_raw), args[1]) : nullptr;
+}
+
+// image_record(image) -> (data address, width, height, mipmaps, format, is_owner)
+PyObject* image_record(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    if (!image) return nullptr;
+    const ::Image& raw = image->_raw;
+    return Py_BuildValue("(Kiiiii)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.data)),
+                         raw.width, raw.height, raw.mipmaps, raw.format, image->is_owner);
+}
+
+// image_bytes(image): a copy of the first level's pixel bytes.
+PyObject* image_bytes(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    if (!image) return nullptr;
+    const ::Image& raw = image->_raw;
+    if (!raw.data) Py_RETURN_NONE;
+    return PyBytes_FromStringAndSize(static_cast<const char*>(raw.data),
+                                     GetPixelDataSize(raw.width, raw.height, raw.format));
+}
+
+PyObject* image_c_load(PyObject*, PyObject* const* args) { return image_table->c_load(args[0]); }
+
+PyObject* image_c_load_raw(PyObject*, PyObject* const* args) {
+    int sizes[4];
+    for (int i = 0; i < 4; ++i)
+        if (!to_c_int(args[i + 1], sizes[i])) return nullptr;
+    return image_table->c_load_raw(args[0], sizes[0], sizes[1], sizes[2], sizes[3]);
+}
+
+PyObject* image_c_load_anim(PyObject*, PyObject* const* args) {
+    int frames = -1;
+    Ref image = Ref::steal(image_table->c_load_anim(args[0], &frames));
+    return image ? Py_BuildValue("(Oi)", image.get(), frames) : nullptr;
+}
+
+PyObject* image_c_copy(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    return image ? image_table->c_copy(image) : nullptr;
+}
+
+PyObject* image_export(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    int skip;
+    if (!image || !to_c_int(args[2], skip)) return nullptr;
+    int result = image_table->export_(image, args[1], skip);
+    if (PyErr_Occurred()) return nullptr;
+    return PyLong_FromLong(result);
+}
+
+PyObject* image_unload(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    int skip;
+    if (!image || !to_c_int(args[1], skip)) return nullptr;
+    image_table->unload(image, skip);
+    return none_or_error();
+}
+
+PyObject* image_copy(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    int skip;
+    if (!image || !to_c_int(args[1], skip)) return nullptr;
+    return image_table->copy(image, skip);
+}
+
+PyObject* image_from_channel(PyObject*, PyObject* const* args) {
+    image::ImageObject* image = image_arg(args[0]);
+    int channel, skip;
+    if (!image || !to_c_int(args[1], channel) || !to_c_int(args[2], skip)) return nullptr;
+    return image_table->from_channel(image, channel, skip);
+}
+
+const FunctionSpec image_functions[] = {
+    {.name = "image_new", .body = image_new, .parameters = {"image", "is_owner"}, .calling = Calling::plain},
+    {.name = "image_new_copy",
+     .body = image_new_copy,
+     .parameters = {"image", "is_owner"},
+     .calling = Calling::plain},
+    {.name = "image_record", .body = image_record, .parameters = {"image"}, .calling = Calling::plain},
+    {.name = "image_bytes", .body = image_bytes, .parameters = {"image"}, .calling = Calling::plain},
+    {.name = "image_c_load", .body = image_c_load, .parameters = {"file_name"}, .calling = Calling::plain},
+    {.name = "image_c_load_raw",
+     .body = image_c_load_raw,
+     .parameters = {"file_name", "width", "height", "format", "header_size"},
+     .calling = Calling::plain},
+    {.name = "image_c_load_anim", .body = image_c_load_anim, .parameters = {"file_name"}, .calling = Calling::plain},
+    {.name = "image_c_copy", .body = image_c_copy, .parameters = {"image"}, .calling = Calling::plain},
+    {.name = "image_export",
+     .body = image_export,
+     .parameters = {"image", "file_name", "skip_dispatch"},
+     .calling = Calling::plain},
+    {.name = "image_unload", .body = image_unload, .parameters = {"image", "skip_dispatch"}, .calling = Calling::plain},
+    {.name = "image_copy", .body = image_copy, .parameters = {"image", "skip_dispatch"}, .calling = Calling::plain},
+    {.name = "image_from_channel",
+     .body = image_from_channel,
+     .parameters = {"image", "selected_channel", "skip_dispatch"},
+     .calling = Calling::plain},
+};
+
 const FunctionSpec functions[] = {
     {.name = "to_int", .body = to_int, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "to_uchar", .body = to_uchar, .parameters = {"value"}, .calling = Calling::plain},
@@ -238,7 +376,8 @@ bool populate(Module& module) {
            import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
-           add_functions(module, functions) && publish_widget(module);
+           add_functions(module, functions) && publish_widget(module) &&
+           image::import_image_type(ImageType, image_table) && add_functions(module, image_functions);
 }
 
 }  // namespace

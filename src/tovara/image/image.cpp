@@ -129,8 +129,8 @@ bool check_pixel_sizes(int width, int height, int bits, const char* width_name, 
     }
     double bytes = static_cast<double>(bits) / 8.0 * width * height;
     if (bytes > INT_MAX) {
-        PyErr_Format(PyExc_ValueError, "%s %d and %s %d need %.0f bytes of pixel data, more than %d", width_name,
-                     width, height_name, height, bytes, INT_MAX);
+        PyErr_Format(PyExc_ValueError, "%s %d and %s %d need more than %d bytes of pixel data", width_name, width,
+                     height_name, height, INT_MAX);
         return false;
     }
     return true;
