@@ -224,6 +224,12 @@ bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list
     return true;
 }
 
+bool add_methods(const Module& module, PyTypeObject* type, std::span<const FunctionSpec> specs) {
+    for (const FunctionSpec& spec : specs)
+        if (!add_methods(module, type, {&spec})) return false;
+    return true;
+}
+
 bool add_functions(const Module& module, std::initializer_list<const FunctionSpec*> specs, PyTypeObject* owner) {
     for (const FunctionSpec* spec : specs) {
         Ref function = Ref::steal(new_function(*spec, module, owner));

@@ -45,6 +45,7 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
 // Puts one function object per spec into the type's dict, in order; plain ones
 // wrapped with staticmethod. Returns false with an exception set.
 bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list<const FunctionSpec*> specs);
+bool add_methods(const Module& module, PyTypeObject* type, std::span<const FunctionSpec> specs);
 
 // Binds one function object per spec as a module attribute, named by the spec
 // and qualified as members of `owner` when it is given. Returns false with an exception set.

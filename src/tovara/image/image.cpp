@@ -15,6 +15,7 @@
 #include "frame/pickling.h"
 #include "frame/ref.h"
 #include "frame/text.h"
+#include "image/pixel_view.h"
 #include "vector4/vector4.h"
 
 namespace tovara::image {
@@ -69,9 +70,10 @@ PyObject* adopt(::Image rl_image) {
     return image;
 }
 
-// Releases the pixel memory an owning image holds.
+// Releases the pixel memory an owning image holds, or leaves that to the
+// last pixel view still laid over it.
 void release_pixels(ImageObject* image) {
-    UnloadImage(image->_raw);
+    if (owner_releases(image->_raw.data)) UnloadImage(image->_raw);
     image->_raw.data = nullptr;
 }
 
@@ -119,25 +121,44 @@ int bits_per_pixel(int format) {
 }
 
 // raylib computes pixel data sizes in C int arithmetic and trusts them: a
-// negative size or one past INT_MAX makes it copy or write through a buffer
-// that does not match. Refuses such sizes, naming the parameters.
-bool check_pixel_sizes(int width, int height, int bits, const char* width_name, const char* height_name) {
-    if (width < 0 || height < 0) {
-        PyErr_Format(PyExc_ValueError, "%s must not be negative, got %d", width < 0 ? width_name : height_name,
-                     width < 0 ? width : height);
-        return false;
-    }
+// size past INT_MAX wraps, so the buffer it allocates no longer matches the
+// sizes it stores (and writes by).
+bool check_size_fits(int width, int height, int bits) {
     double bytes = static_cast<double>(bits) / 8.0 * width * height;
-    if (bytes > INT_MAX) {
-        PyErr_Format(PyExc_ValueError, "%s %d and %s %d need more than %d bytes of pixel data", width_name, width,
-                     height_name, height, INT_MAX);
+    if (bytes > INT_MAX || bytes < -static_cast<double>(INT_MAX)) {
+        PyErr_Format(PyExc_ValueError, "width %d and height %d need more than %d bytes of pixel data", width,
+                     height, INT_MAX);
         return false;
     }
     return true;
 }
 
+bool refuse_negative(int width, int height) {
+    PyErr_Format(PyExc_ValueError, "%s must not be negative, got %d", width < 0 ? "width" : "height",
+                 width < 0 ? width : height);
+    return false;
+}
+
+// For raylib's loaders and GenImageText, which copy through the buffer they
+// allocate for a negative size (a null pointer): no negative size at all.
+bool check_pixel_sizes(int width, int height, int bits) {
+    if (width < 0 || height < 0) return refuse_negative(width, height);
+    return check_size_fits(width, height, bits);
+}
+
+// For raylib's RGBA generators: one negative size allocates and writes
+// nothing, and gives an image without pixels; two give memory described by
+// negative sizes, which later calls (export) would trust.
+bool check_generated_sizes(int width, int height) {
+    if (width < 0 && height < 0) {
+        PyErr_Format(PyExc_ValueError, "width and height must not both be negative, got %d and %d", width, height);
+        return false;
+    }
+    return check_size_fits(width, height, 32);
+}
+
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
-    if (!check_pixel_sizes(width, height, bits_per_pixel(format), "width", "height")) return nullptr;
+    if (!check_pixel_sizes(width, height, bits_per_pixel(format))) return nullptr;
     return with_file_name(file_name, [&](const char* name) {
         return adopt(LoadImageRaw(name, width, height, format, header_size));
     });
@@ -308,6 +329,154 @@ PyObject* from_channel_method(PyObject* self, PyObject* const* args) {
     return from_channel_body(as_image(self), channel);
 }
 
+// -- generators ---------------------------------------------------------------
+
+// The raylib color of a Color argument (or an instance of a subclass).
+const ::Color* color_arg(PyObject* value, const char* parameter) {
+    if (!check_instance_type(value, ColorType, parameter)) return nullptr;
+    return &reinterpret_cast<color::ColorObject*>(value)->_raw;
+}
+
+bool to_float(PyObject* value, float& out) {
+    double wide;
+    if (!to_double(value, wide)) return false;
+    out = static_cast<float>(wide);
+    return true;
+}
+
+bool refuse_zero(int value, const char* parameter) {
+    if (value != 0) return true;
+    PyErr_Format(PyExc_ValueError, "%s must not be zero: raylib divides by it", parameter);
+    return false;
+}
+
+PyObject* generate_with_color(PyObject*, PyObject* const* args) {
+    int width, height;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
+    const ::Color* color = color_arg(args[2], "color");
+    if (!color || !check_generated_sizes(width, height)) return nullptr;
+    return adopt(GenImageColor(width, height, *color));
+}
+
+PyObject* generate_with_linear_gradient(PyObject*, PyObject* const* args) {
+    int width, height, direction;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], direction)) return nullptr;
+    const ::Color* start = color_arg(args[3], "start");
+    const ::Color* end = start ? color_arg(args[4], "end") : nullptr;
+    if (!end || !check_generated_sizes(width, height)) return nullptr;
+    return adopt(GenImageGradientLinear(width, height, direction, *start, *end));
+}
+
+template <::Image (*generate)(int, int, float, ::Color, ::Color)>
+PyObject* generate_with_density(PyObject*, PyObject* const* args) {
+    int width, height;
+    float density;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], density)) return nullptr;
+    const ::Color* inner = color_arg(args[3], "inner");
+    const ::Color* outer = inner ? color_arg(args[4], "outer") : nullptr;
+    if (!outer || !check_generated_sizes(width, height)) return nullptr;
+    return adopt(generate(width, height, density, *inner, *outer));
+}
+
+PyObject* generate_with_checked(PyObject*, PyObject* const* args) {
+    int width, height, check_x, check_y;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], check_x) ||
+        !to_c_int(args[3], check_y))
+        return nullptr;
+    const ::Color* col1 = color_arg(args[4], "col1");
+    const ::Color* col2 = col1 ? color_arg(args[5], "col2") : nullptr;
+    if (!col2 || !check_generated_sizes(width, height)) return nullptr;
+    // raylib divides pixel coordinates by the check sizes, for every pixel.
+    if (width > 0 && height > 0 && (!refuse_zero(check_x, "check_x") || !refuse_zero(check_y, "check_y")))
+        return nullptr;
+    return adopt(GenImageChecked(width, height, check_x, check_y, *col1, *col2));
+}
+
+PyObject* generate_with_white_noise(PyObject*, PyObject* const* args) {
+    int width, height;
+    float factor;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], factor)) return nullptr;
+    if (!check_generated_sizes(width, height)) return nullptr;
+    return adopt(GenImageWhiteNoise(width, height, factor));
+}
+
+PyObject* generate_with_perlin_noise(PyObject*, PyObject* const* args) {
+    int width, height, offset_x, offset_y;
+    float scale;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], offset_x) ||
+        !to_c_int(args[3], offset_y) || !to_float(args[4], scale))
+        return nullptr;
+    if (!check_generated_sizes(width, height)) return nullptr;
+    return adopt(GenImagePerlinNoise(width, height, offset_x, offset_y, scale));
+}
+
+PyObject* generate_with_cellular(PyObject*, PyObject* const* args) {
+    int width, height, tile_size;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], tile_size)) return nullptr;
+    // raylib divides the sizes by the tile size before anything else.
+    if (!check_generated_sizes(width, height) || !refuse_zero(tile_size, "tile_size")) return nullptr;
+    return adopt(GenImageCellular(width, height, tile_size));
+}
+
+PyObject* generate_with_text(PyObject*, PyObject* const* args) {
+    int width, height;
+    if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
+    if (!check_str_or_none(args[2], "text")) return nullptr;
+    Ref text = encode_utf8(args[2]);
+    if (!text || !check_pixel_sizes(width, height, 8)) return nullptr;
+    return adopt(GenImageText(width, height, PyBytes_AS_STRING(text.get())));
+}
+
+constexpr const char* generated = "Image";
+
+const FunctionSpec generator_specs[] = {
+    {.name = "generate_with_color",
+     .body = generate_with_color,
+     .parameters = {"width", "height", "color"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_linear_gradient",
+     .body = generate_with_linear_gradient,
+     .parameters = {"width", "height", "direction", "start", "end"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_radial_gradient",
+     .body = generate_with_density<GenImageGradientRadial>,
+     .parameters = {"width", "height", "density", "inner", "outer"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_square_gradient",
+     .body = generate_with_density<GenImageGradientSquare>,
+     .parameters = {"width", "height", "density", "inner", "outer"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_checked",
+     .body = generate_with_checked,
+     .parameters = {"width", "height", "check_x", "check_y", "col1", "col2"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_white_noise",
+     .body = generate_with_white_noise,
+     .parameters = {"width", "height", "factor"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_perlin_noise",
+     .body = generate_with_perlin_noise,
+     .parameters = {"width", "height", "offset_x", "offset_y", "scale"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_cellular",
+     .body = generate_with_cellular,
+     .parameters = {"width", "height", "tile_size"},
+     .calling = Calling::plain,
+     .returns = generated},
+    {.name = "generate_with_text",
+     .body = generate_with_text,
+     .parameters = {"width", "height", "text"},
+     .calling = Calling::plain,
+     .returns = generated},
+};
+
 const FunctionSpec copy_dunder_spec{.name = "__copy__", .body = copy_dunder};
 const FunctionSpec deepcopy_spec{.name = "__deepcopy__", .body = copy_dunder, .parameters = {"memo"}};
 const FunctionSpec export_spec{.name = "export", .body = export_method, .parameters = {"file_name"}};
@@ -414,12 +583,39 @@ void dealloc(PyObject* self) {
     type->tp_free(self);
 }
 
+PyObject* data_view(PyObject* self) {
+    int valid = read_valid(self);
+    if (valid < 0) return nullptr;
+    if (!valid) {
+        PyErr_SetString(PyExc_ValueError, "Image data is empty or Image has been unloaded.");
+        return nullptr;
+    }
+    const ::Image& raw = as_image(self)->_raw;
+    int size = GetPixelDataSize(raw.width, raw.height, raw.format);
+    if (!raw.data) {
+        PyErr_SetString(PyExc_ValueError, "Image has no pixel data to view.");
+        return nullptr;
+    }
+    if (size <= 0) {
+        PyErr_Format(PyExc_ValueError, "Invalid shape in axis %d: %d.", 0, size);
+        return nullptr;
+    }
+    return new_pixel_view(static_cast<unsigned char*>(raw.data), size);
+}
+
+PyObject* get_data_view(PyObject* self, void*) {
+    PyObject* view = data_view(self);
+    if (!view) module_frame.traceback("Image.data_view.__get__", __LINE__);
+    return view;
+}
+
 PyGetSetDef properties[] = {
     {"valid", get_valid, nullptr, nullptr, nullptr},
     {"width", get_width, nullptr, nullptr, nullptr},
     {"height", get_height, nullptr, nullptr, nullptr},
     {"mipmaps", get_mipmaps, nullptr, nullptr, nullptr},
     {"format", get_format, nullptr, nullptr, nullptr},
+    {"data_view", get_data_view, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -430,11 +626,14 @@ bool populate(Module& module) {
     ImageType.tp_repr = repr_method;
     ImageType.tp_getset = properties;
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
+           ready_pixel_view_type() &&
            import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            add_methods(module, &ImageType,
                        {&copy_dunder_spec, &deepcopy_spec, &export_spec, &unload_spec, &copy_spec, &load_spec,
-                        &load_raw_spec, &load_anim_spec, &load_from_screen_spec, &from_channel_spec}) &&
+                        &load_raw_spec, &load_anim_spec, &load_from_screen_spec}) &&
+           add_methods(module, &ImageType, generator_specs) &&
+           add_methods(module, &ImageType, {&from_channel_spec}) &&
            bind_pickling_refusal(module, &ImageType);
 }
 

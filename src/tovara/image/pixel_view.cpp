@@ -1,0 +1,206 @@
+#include "image/pixel_view.h"
+
+#include <raylib.h>
+
+#include <mutex>
+#include <unordered_map>
+
+#include "frame/convert.h"
+#include "frame/module.h"
+#include "frame/ref.h"
+
+namespace tovara::image {
+
+namespace {
+
+// Who still uses a block of pixel memory that a view was laid over.
+class Leases {
+public:
+    void acquire(void* data) {
+        std::lock_guard lock(mutex_);
+        ++leases_[data].views;
+    }
+
+    // A view lets go; the last view of an orphaned block releases it.
+    void release(void* data) {
+        bool free_now = false;
+        {
+            std::lock_guard lock(mutex_);
+            auto found = leases_.find(data);
+            if (found == leases_.end()) return;
+            if (--found->second.views == 0) {
+                free_now = found->second.orphaned;
+                leases_.erase(found);
+            }
+        }
+        if (free_now) MemFree(data);
+    }
+
+    bool owner_releases(void* data) {
+        std::lock_guard lock(mutex_);
+        auto found = leases_.find(data);
+        if (found == leases_.end()) return true;
+        found->second.orphaned = true;
+        return false;
+    }
+
+private:
+    struct Lease {
+        Py_ssize_t views = 0;
+        bool orphaned = false;  // its owner let go: the last view frees it
+    };
+    std::mutex mutex_;
+    std::unordered_map<void*, Lease> leases_;
+};
+
+Leases leases;
+
+struct PixelView {
+    PyObject_HEAD
+    unsigned char* block;  // the start of the leased memory
+    unsigned char* start;  // the view's first byte
+    Py_ssize_t length;
+    Py_ssize_t step;       // 1, except for slices with a step
+};
+
+PyTypeObject PixelViewType = static_type("tovara.image.image.PixelView", sizeof(PixelView), Py_TPFLAGS_DEFAULT);
+
+PixelView* as_view(PyObject* object) { return reinterpret_cast<PixelView*>(object); }
+
+PyObject* make_view(unsigned char* block, unsigned char* start, Py_ssize_t length, Py_ssize_t step) {
+    PixelView* view = PyObject_New(PixelView, &PixelViewType);
+    if (!view) return nullptr;
+    leases.acquire(block);
+    view->block = block;
+    view->start = start;
+    view->length = length;
+    view->step = step;
+    return reinterpret_cast<PyObject*>(view);
+}
+
+void dealloc(PyObject* self) {
+    leases.release(as_view(self)->block);
+    PyObject_Free(self);
+}
+
+Py_ssize_t length(PyObject* self) { return as_view(self)->length; }
+
+// The byte at `index` (negative counts from the end), or null with IndexError.
+unsigned char* item_at(PixelView* view, Py_ssize_t index) {
+    if (index < 0) index += view->length;
+    if (index < 0 || index >= view->length) {
+        PyErr_Format(PyExc_IndexError, "Out of bounds on buffer access (axis %zd)", Py_ssize_t{0});
+        return nullptr;
+    }
+    return view->start + index * view->step;
+}
+
+PyObject* item(PyObject* self, Py_ssize_t index) {
+    unsigned char* byte = item_at(as_view(self), index);
+    return byte ? PyLong_FromLong(*byte) : nullptr;
+}
+
+PyObject* subscript(PyObject* self, PyObject* key) {
+    PixelView* view = as_view(self);
+    if (PySlice_Check(key)) {
+        Py_ssize_t start, stop, step;
+        if (PySlice_Unpack(key, &start, &stop, &step) < 0) return nullptr;
+        Py_ssize_t count = PySlice_AdjustIndices(view->length, &start, &stop, step);
+        return make_view(view->block, view->start + start * view->step, count, step * view->step);
+    }
+    Py_ssize_t index = PyNumber_AsSsize_t(key, PyExc_IndexError);
+    if (index == -1 && PyErr_Occurred()) return nullptr;
+    return item(self, index);
+}
+
+// view[i] = byte, or view[a:b] = bytes-like of the same length.
+int assign(PyObject* self, PyObject* key, PyObject* value) {
+    PixelView* view = as_view(self);
+    if (!value) {
+        PyErr_SetString(PyExc_TypeError, "cannot delete pixel memory");
+        return -1;
+    }
+    if (PySlice_Check(key)) {
+        Py_ssize_t start, stop, step;
+        if (PySlice_Unpack(key, &start, &stop, &step) < 0) return -1;
+        Py_ssize_t count = PySlice_AdjustIndices(view->length, &start, &stop, step);
+        Py_buffer source;
+        if (PyObject_GetBuffer(value, &source, PyBUF_SIMPLE) < 0) return -1;
+        int result = 0;
+        if (source.len != count) {
+            PyErr_Format(PyExc_ValueError, "cannot assign %zd bytes to a slice of %zd", source.len, count);
+            result = -1;
+        } else {
+            // memmove semantics: the source may be this very memory.
+            Ref copy = Ref::steal(PyBytes_FromStringAndSize(static_cast<const char*>(source.buf), source.len));
+            if (!copy) {
+                result = -1;
+            } else {
+                const unsigned char* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(copy.get()));
+                for (Py_ssize_t i = 0; i < count; ++i) view->start[(start + i * step) * view->step] = bytes[i];
+            }
+        }
+        PyBuffer_Release(&source);
+        return result;
+    }
+    Py_ssize_t index = PyNumber_AsSsize_t(key, PyExc_IndexError);
+    if (index == -1 && PyErr_Occurred()) return -1;
+    unsigned char byte;
+    if (!to_unsigned_char(value, byte)) return -1;
+    unsigned char* target = item_at(view, index);
+    if (!target) return -1;
+    *target = byte;
+    return 0;
+}
+
+int get_buffer(PyObject* self, Py_buffer* buffer, int flags) {
+    PixelView* view = as_view(self);
+    if (view->step != 1 && !(flags & PyBUF_STRIDES)) {
+        PyErr_SetString(PyExc_BufferError, "this pixel view is not contiguous");
+        buffer->obj = nullptr;
+        return -1;
+    }
+    buffer->buf = view->start;
+    buffer->obj = Py_NewRef(self);  // the view, and so the memory, outlives every export
+    buffer->len = view->length;
+    buffer->readonly = 0;
+    buffer->itemsize = 1;
+    buffer->format = (flags & PyBUF_FORMAT) ? const_cast<char*>("B") : nullptr;
+    buffer->ndim = 1;
+    buffer->shape = (flags & PyBUF_ND) ? &view->length : nullptr;
+    buffer->strides = (flags & PyBUF_STRIDES) ? &view->step : nullptr;
+    buffer->suboffsets = nullptr;
+    buffer->internal = nullptr;
+    return 0;
+}
+
+PyObject* repr(PyObject* self) {
+    return PyUnicode_FromFormat("<pixel view of %zd bytes at %p>", as_view(self)->length, as_view(self)->start);
+}
+
+PySequenceMethods sequence{};
+PyMappingMethods mapping{};
+PyBufferProcs buffer_procs{};
+
+}  // namespace
+
+bool ready_pixel_view_type() {
+    sequence.sq_length = length;
+    sequence.sq_item = item;
+    mapping.mp_length = length;
+    mapping.mp_subscript = subscript;
+    mapping.mp_ass_subscript = assign;
+    buffer_procs.bf_getbuffer = get_buffer;
+    PixelViewType.tp_dealloc = dealloc;
+    PixelViewType.tp_repr = repr;
+    PixelViewType.tp_as_sequence = &sequence;
+    PixelViewType.tp_as_mapping = &mapping;
+    PixelViewType.tp_as_buffer = &buffer_procs;
+    return PyType_Ready(&PixelViewType) == 0;
+}
+
+PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length) { return make_view(data, data, length, 1); }
+
+bool owner_releases(void* data) { return leases.owner_releases(data); }
+
+}  // namespace tovara::image

@@ -1,0 +1,286 @@
+"""Image generators and the pixel data view."""
+import gc
+
+import pytest
+
+import _capi_probe as probe
+from conftest import GRAYSCALE, RGBA
+from tovara.color.color import Color
+from tovara.image.image import Image
+
+try:
+    import numpy
+except ImportError:  # no numpy for the free-threaded interpreter
+    numpy = None
+
+RED, BLUE = Color(255, 0, 0, 255), Color(0, 0, 255, 128)
+
+
+class Shade(Color):
+    pass
+
+
+def pixel(image, x, y):
+    offset = (y * image.width + x) * 4
+    return tuple(image.data_view[offset:offset + 4])
+
+
+# -- generators ------------------------------------------------------------------
+
+GENERATORS = [
+    ("generate_with_color", (5, 3, RED)),
+    ("generate_with_linear_gradient", (5, 3, 90, RED, BLUE)),
+    ("generate_with_radial_gradient", (5, 3, 0.5, RED, BLUE)),
+    ("generate_with_square_gradient", (5, 3, 0.5, RED, BLUE)),
+    ("generate_with_checked", (5, 3, 2, 2, RED, BLUE)),
+    ("generate_with_white_noise", (5, 3, 0.5)),
+    ("generate_with_perlin_noise", (5, 3, 0, 0, 1.0)),
+    ("generate_with_cellular", (5, 3, 2)),
+]
+
+
+@pytest.mark.parametrize("name, args", GENERATORS)
+def test_generators_make_owning_rgba_images(name, args):
+    image = getattr(Image, name)(*args)
+    assert type(image) is Image and image.valid
+    assert (image.width, image.height, image.mipmaps, image.format) == (5, 3, 1, RGBA)
+    assert probe.image_record(image)[5] == 1
+    assert len(image.data_view) == 5 * 3 * 4
+    assert getattr(Image, name).__annotations__ == {"return": "Image"}
+    assert getattr(Image(), name)(*args).width == 5  # also callable on an instance
+
+
+def test_generate_with_color_fills_every_pixel():
+    image = Image.generate_with_color(width=4, height=3, color=Color(1, 2, 3, 4))
+    assert bytes(image.data_view) == bytes([1, 2, 3, 4]) * 12
+
+
+def test_checked_puts_the_two_colors_in_squares():
+    image = Image.generate_with_checked(4, 4, 2, 2, RED, BLUE)
+    assert pixel(image, 0, 0) == pixel(image, 1, 1) == pixel(image, 3, 3) == (255, 0, 0, 255)
+    assert pixel(image, 2, 0) == pixel(image, 0, 2) == (0, 0, 255, 128)
+
+
+def test_linear_gradient_runs_from_start_to_end():
+    image = Image.generate_with_linear_gradient(16, 1, 90, RED, BLUE)  # 90: left to right
+    assert pixel(image, 0, 0)[0] > 200 and pixel(image, 15, 0)[2] > 200
+
+
+def test_white_noise_is_black_or_white_and_follows_the_factor():
+    assert set(bytes(Image.generate_with_white_noise(8, 8, 1.0).data_view)) == {255}
+    assert set(bytes(Image.generate_with_white_noise(8, 8, 0.0).data_view)[0::4]) == {0}
+
+
+def test_text_image_is_grayscale_bytes_of_the_text():
+    image = Image.generate_with_text(4, 2, "héllo")
+    assert (image.format, len(image.data_view)) == (GRAYSCALE, 8)
+    assert bytes(image.data_view) == "héllo".encode() + b"\0\0"
+    assert bytes(Image.generate_with_text(2, 2, "toolong").data_view) == b"tool"
+    assert bytes(Image.generate_with_text(2, 1, "").data_view) == b"\0\0"
+
+
+def test_keyword_calls_and_subclass_colors():
+    image = Image.generate_with_cellular(width=8, height=8, tile_size=2)
+    assert image.width == 8
+    assert bytes(Image.generate_with_color(1, 1, Shade(9, 8, 7, 6)).data_view) == bytes([9, 8, 7, 6])
+    assert Image.generate_with_radial_gradient(4, 4, 1, RED, BLUE).valid  # an int density
+
+
+def test_int_parameters_take_floats_truncated():
+    assert (Image.generate_with_color(3.9, 2.2, RED).width, Image.generate_with_color(3.9, 2.2, RED).height) == (3, 2)
+
+
+@pytest.mark.parametrize("call, error, message", [
+    (lambda: Image.generate_with_color(4, 3, "red"), TypeError,
+     "Argument 'color' has incorrect type (expected tovara.color.color.Color, got str)"),
+    (lambda: Image.generate_with_color(4, 3, None), TypeError,
+     "Argument 'color' has incorrect type (expected tovara.color.color.Color, got NoneType)"),
+    (lambda: Image.generate_with_color(4, 3, (255, 0, 0)), TypeError,
+     "Argument 'color' has incorrect type (expected tovara.color.color.Color, got tuple)"),
+    (lambda: Image.generate_with_linear_gradient(4, 3, "up", "x", "y"), TypeError, "an integer is required"),
+    (lambda: Image.generate_with_linear_gradient(4, 3, 0, RED, 5), TypeError,
+     "Argument 'end' has incorrect type (expected tovara.color.color.Color, got int)"),
+    (lambda: Image.generate_with_checked(4, 4, 1, 1, None, None), TypeError,
+     "Argument 'col1' has incorrect type (expected tovara.color.color.Color, got NoneType)"),
+    (lambda: Image.generate_with_white_noise("4", 4, 0.5), TypeError, "an integer is required"),
+    (lambda: Image.generate_with_white_noise(4, 4, "x"), TypeError, "must be real number, not str"),
+    (lambda: Image.generate_with_text(4, 4, None), AttributeError, "'NoneType' object has no attribute 'encode'"),
+    (lambda: Image.generate_with_text(4, 4, b"x"), TypeError,
+     "Argument 'text' has incorrect type (expected str, got bytes)"),
+    (lambda: Image.generate_with_checked(1, 2, 3, 4, 5), TypeError,
+     "generate_with_checked() takes exactly 6 positional arguments (5 given)"),
+    (lambda: Image.generate_with_cellular(8, 8, tile=2), TypeError,
+     "generate_with_cellular() got an unexpected keyword argument 'tile'"),
+    (lambda: Image.generate_with_color(2**31, 1, RED), OverflowError, "value too large to convert to int"),
+])
+def test_generator_argument_errors(call, error, message):
+    with pytest.raises(error) as raised:
+        call()
+    assert str(raised.value) == message
+
+
+def test_text_that_cannot_be_encoded():
+    with pytest.raises(UnicodeEncodeError):
+        Image.generate_with_text(4, 4, "\udc80")
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda: Image.generate_with_color(65536, 65536, RED),
+     "width 65536 and height 65536 need more than 2147483647 bytes of pixel data"),
+    (lambda: Image.generate_with_perlin_noise(40000, 40000, 0, 0, 1.0),
+     "width 40000 and height 40000 need more than 2147483647 bytes of pixel data"),
+    (lambda: Image.generate_with_color(-4, -4, RED), "width and height must not both be negative, got -4 and -4"),
+    (lambda: Image.generate_with_text(-1, 4, "x"), "width must not be negative, got -1"),
+    (lambda: Image.generate_with_text(4, -2, ""), "height must not be negative, got -2"),
+    (lambda: Image.generate_with_checked(4, 4, 0, 2, RED, BLUE), "check_x must not be zero: raylib divides by it"),
+    (lambda: Image.generate_with_checked(4, 4, 2, 0, RED, BLUE), "check_y must not be zero: raylib divides by it"),
+    (lambda: Image.generate_with_cellular(4, 4, 0), "tile_size must not be zero: raylib divides by it"),
+])
+def test_sizes_raylib_would_mishandle_are_refused(call, message):
+    with pytest.raises(ValueError) as raised:
+        call()
+    assert str(raised.value) == message
+
+
+@pytest.mark.parametrize("call", [
+    lambda: Image.generate_with_color(0, 4, RED),
+    lambda: Image.generate_with_color(-3, 4, RED),
+    lambda: Image.generate_with_checked(0, 4, 0, 0, RED, BLUE),
+    lambda: Image.generate_with_cellular(4, 4, -2),
+    lambda: Image.generate_with_text(0, 0, "abc"),
+    lambda: Image.generate_with_white_noise(4, -1, 0.5),
+])
+def test_sizes_raylib_handles_safely_go_through(call):
+    image = call()
+    assert type(image) is Image
+    if image.width <= 0 or image.height <= 0:
+        assert image.valid is False
+        assert image.copy().valid is False and image.export("/nonexistent/x.png") is False
+
+
+def test_from_channel_makes_a_new_grayscale_image(rgba_image):
+    channel = rgba_image.from_channel(selected_channel=2)
+    assert channel is not rgba_image and type(channel) is Image
+    assert (channel.width, channel.height, channel.format) == (4, 2, GRAYSCALE)
+    assert bytes(channel.data_view) == bytes(range(2, 32, 4))
+    assert probe.image_bytes(rgba_image) == bytes(range(32))
+    assert Image().from_channel(0).valid is False  # raylib returns nothing for no pixels
+
+
+# -- the pixel view ----------------------------------------------------------------
+
+def test_view_covers_the_first_level_byte_for_byte(rgba_image):
+    view = rgba_image.data_view
+    assert len(view) == 32 and bytes(view) == bytes(range(32))
+    assert (view[0], view[31], view[-1], view[-32]) == (0, 31, 31, 0)
+    assert list(view[4:8]) == [4, 5, 6, 7] and bytes(view[::8]) == bytes([0, 8, 16, 24])
+    memory = memoryview(view)
+    assert (memory.format, memory.itemsize, memory.ndim, memory.shape, memory.strides, memory.readonly) == (
+        "B", 1, 1, (32,), (1,), False)
+
+
+def test_each_read_gives_a_new_view_of_the_same_memory(rgba_image):
+    first, second = rgba_image.data_view, rgba_image.data_view
+    assert first is not second
+    first[3] = 200
+    assert second[3] == 200
+
+
+def test_writes_reach_the_image(rgba_image, tmp_path):
+    rgba_image.data_view[0] = 255
+    rgba_image.data_view[4:8] = b"\x09\x08\x07\x06"
+    assert probe.image_bytes(rgba_image)[:8] == bytes([255, 1, 2, 3, 9, 8, 7, 6])
+    assert bytes(rgba_image.copy().data_view)[:8] == bytes([255, 1, 2, 3, 9, 8, 7, 6])
+    path = str(tmp_path / "written.raw.png")
+    assert rgba_image.export(path)
+    assert bytes(Image.load(path).data_view)[:8] == bytes([255, 1, 2, 3, 9, 8, 7, 6])
+
+
+@pytest.mark.parametrize("index, value, error, message", [
+    (0, 256, OverflowError, "value too large to convert to unsigned char"),
+    (0, -1, OverflowError, "can't convert negative value to unsigned char"),
+    (0, "x", TypeError, "an integer is required"),
+    (32, 1, IndexError, "Out of bounds on buffer access (axis 0)"),
+    (-33, 1, IndexError, "Out of bounds on buffer access (axis 0)"),
+])
+def test_bad_writes_change_nothing(rgba_image, index, value, error, message):
+    view = rgba_image.data_view
+    with pytest.raises(error) as raised:
+        view[index] = value
+    assert str(raised.value) == message
+    assert bytes(view) == bytes(range(32))
+
+
+def test_reading_out_of_bounds(rgba_image):
+    view = rgba_image.data_view
+    with pytest.raises(IndexError, match=r"^Out of bounds on buffer access \(axis 0\)$"):
+        view[len(view)]
+    with pytest.raises(ValueError, match="cannot assign 3 bytes to a slice of 4"):
+        view[0:4] = b"abc"
+
+
+class NotValid(Image):
+    valid = property(lambda self: False)
+
+
+class AlwaysValid(Image):
+    valid = property(lambda self: True)
+
+
+@pytest.mark.parametrize("make, message", [
+    (Image, "Image data is empty or Image has been unloaded."),
+    (NotValid, "Image data is empty or Image has been unloaded."),
+    (AlwaysValid, "Image has no pixel data to view."),
+])
+def test_images_without_pixels_have_no_view(make, message):
+    with pytest.raises(ValueError) as raised:
+        make().data_view
+    assert str(raised.value) == message
+
+
+def test_unloaded_image_has_no_view(rgba_image):
+    rgba_image.unload()
+    with pytest.raises(ValueError, match=r"^Image data is empty or Image has been unloaded\.$"):
+        rgba_image.data_view
+
+
+def test_view_of_size_zero_is_refused(raw_file):
+    image = Image.load_raw(raw_file(range(8)), 2, 2, 999, 0)  # a format raylib gives no size
+    assert image.valid
+    with pytest.raises(ValueError, match=r"^Invalid shape in axis 0: 0\.$"):
+        image.data_view
+
+
+def test_views_keep_the_memory_after_unload_and_destruction(rgba_image):
+    view = rgba_image.data_view
+    exported = memoryview(view[8:16])
+    rgba_image.unload()
+    assert rgba_image.valid is False
+    assert bytes(view) == bytes(range(32))  # still the pixels, not released memory
+    view[0] = 99
+    del rgba_image
+    gc.collect()
+    assert view[0] == 99 and bytes(exported) == bytes(range(8, 16))
+    exported[0] = 1
+    del view
+    assert exported[0] == 1 and exported.tobytes()[1:] == bytes(range(9, 16))
+
+
+def test_view_of_a_borrowed_image_outlives_the_owner(rgba_image):
+    borrowed = probe.image_new(rgba_image, 0)
+    view = borrowed.data_view
+    del borrowed
+    rgba_image.unload()
+    assert bytes(view) == bytes(range(32))
+
+
+@pytest.mark.skipif(numpy is None, reason="needs numpy")
+def test_numpy_shares_the_pixel_memory():
+    image = Image.generate_with_color(64, 64, Color(1, 1, 1, 1))
+    array = numpy.frombuffer(image.data_view, numpy.uint8)
+    assert array.sum() == 64 * 64 * 4
+    array[:4] = 7
+    assert tuple(image.data_view[:4]) == (7, 7, 7, 7)
+    image.unload()
+    del image
+    assert int(array[0]) == 7 and int(array[-1]) == 1
