@@ -49,3 +49,28 @@ print(f"exported: {image.export(png_path)} -> {png_path} ({os.path.getsize(png_p
 copy = image.copy()
 image.unload()
 print(f"after unload: {image!r} (still {image.width}x{image.height}); its copy: {copy!r}")
+
+section("Image generators")
+from tovara.color.color import Color
+
+sky, sun = Color(40, 90, 200, 255), Color(250, 200, 40, 255)
+generated = {
+    "color": Image.generate_with_color(64, 32, sky),
+    "linear_gradient": Image.generate_with_linear_gradient(64, 32, 90, sky, sun),
+    "radial_gradient": Image.generate_with_radial_gradient(64, 32, 0.2, sun, sky),
+    "square_gradient": Image.generate_with_square_gradient(64, 32, 0.2, sun, sky),
+    "checked": Image.generate_with_checked(64, 32, 8, 8, sky, sun),
+    "white_noise": Image.generate_with_white_noise(64, 32, 0.3),
+    "perlin_noise": Image.generate_with_perlin_noise(64, 32, 0, 0, 4.0),
+    "cellular": Image.generate_with_cellular(64, 32, 8),
+    "text": Image.generate_with_text(16, 4, "tovara: images from text bytes"),
+}
+for kind, picture in generated.items():
+    path = os.path.join(out, f"{kind}.png")
+    picture.export(path)
+    print(f"{kind:16} {picture!r:28} -> {path}")
+
+view = generated["color"].data_view
+print(f"pixel view: {len(view)} bytes, first pixel {tuple(view[:4])}")
+view[0:4] = bytes([sun.r, sun.g, sun.b, sun.a])
+print(f"after writing through the view: first pixel {tuple(generated['color'].data_view[:4])}")
