@@ -30,4 +30,17 @@ void add_traceback(const char* function, const char* file, int line) {
     if (frame) PyTraceBack_Here(reinterpret_cast<PyFrameObject*>(frame.get()));
 }
 
+void report_unraisable(const char* context, bool print_first) {
+    Ref error = Ref::steal(PyErr_GetRaisedException());
+    if (!error) return;
+    if (print_first) {
+        PyErr_SetRaisedException(Py_NewRef(error.get()));
+        PyErr_PrintEx(0);
+    }
+    Ref name = Ref::steal(PyUnicode_FromString(context));
+    PyErr_Clear();
+    PyErr_SetRaisedException(error.release());
+    PyErr_WriteUnraisable(name ? name.get() : Py_None);
+}
+
 }  // namespace tovara

@@ -9,4 +9,9 @@ namespace tovara {
 // traceback. Keeps the pending exception as it is if the entry cannot be made.
 void add_traceback(const char* function, const char* file, int line);
 
+// Reports the pending exception through the interpreter's unraisable hook,
+// with `context` (a qualified name) as the object; with `print_first`, prints
+// its traceback before. Clears it.
+void report_unraisable(const char* context, bool print_first);
+
 }  // namespace tovara

@@ -17,4 +17,14 @@ Object* allocate(PyTypeObject* type, const Table* table) {
     return instance;
 }
 
+// First step of a destructor: runs a finalizer (a subclass's __del__) that has
+// not run yet, when `dealloc` is the type's own destructor. True when the
+// finalizer resurrected the object, which must then not be destroyed.
+inline bool finalizer_resurrects(PyObject* self, destructor dealloc) {
+    PyTypeObject* type = Py_TYPE(self);
+    if (!type->tp_finalize || type->tp_dealloc != dealloc) return false;
+    if (PyType_IS_GC(type) && PyObject_GC_IsFinalized(self)) return false;
+    return PyObject_CallFinalizerFromDealloc(self) < 0;
+}
+
 }  // namespace tovara

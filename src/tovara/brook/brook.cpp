@@ -5,6 +5,8 @@
 
 #include <structmember.h>
 
+#include "frame/convert.h"
+#include "frame/function.h"
 #include "frame/module.h"
 #include "frame/object.h"
 
@@ -20,7 +22,15 @@ PyTypeObject AudioStreamType = static_type("tovara.brook.brook.AudioStream", siz
 PyObject* cfrom_struct(::AudioStream value, const CfromStructOptions* options);
 const AudioStreamTable table{cfrom_struct};
 
+// A fault switch for tests: the next `failures_left` calls of cfrom_struct fail.
+int failures_left = 0;
+
 PyObject* cfrom_struct(::AudioStream value, const CfromStructOptions* options) {
+    if (failures_left > 0) {
+        --failures_left;
+        PyErr_SetString(PyExc_MemoryError, "cfrom_struct failed on purpose (tests)");
+        return nullptr;
+    }
     AudioStreamObject* stream = allocate<AudioStreamObject>(&AudioStreamType, &table);
     if (!stream) return nullptr;
     stream->_raw = value;
@@ -51,7 +61,16 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
+// _fail_cfrom_struct(count): makes the next `count` calls of cfrom_struct fail (tests only).
+PyObject* fail_cfrom_struct(PyObject*, PyObject* const* args) {
+    return to_c_int(args[0], failures_left) ? Py_NewRef(Py_None) : nullptr;
+}
+
+const FunctionSpec fail_spec{
+    .name = "_fail_cfrom_struct", .body = fail_cfrom_struct, .parameters = {"count"}, .calling = Calling::plain};
+
 bool populate(Module& module) {
+    if (!add_functions(module, {&fail_spec})) return false;
     AudioStreamType.tp_new = new_stream;
     AudioStreamType.tp_members = members;
     return publish_type(module, &AudioStreamType, &table);

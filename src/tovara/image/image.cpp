@@ -9,6 +9,7 @@
 #include "frame/binding.h"
 #include "frame/convert.h"
 #include "frame/dispatch.h"
+#include "frame/errors.h"
 #include "frame/function.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -551,11 +552,8 @@ PyObject* call_exact(PyObject* type, PyObject* const*, size_t, PyObject*) {
 }
 
 void dealloc(PyObject* self) {
+    if (finalizer_resurrects(self, dealloc)) return;
     PyTypeObject* type = Py_TYPE(self);
-    if (type->tp_finalize && type->tp_dealloc == dealloc &&
-        !(PyType_IS_GC(type) && PyObject_GC_IsFinalized(self))) {
-        if (PyObject_CallFinalizerFromDealloc(self) < 0) return;  // resurrected
-    }
     ImageObject* image = as_image(self);
     if (image->is_owner && image->_raw.data) {
         Ref saved = Ref::steal(PyErr_GetRaisedException());
@@ -569,12 +567,7 @@ void dealloc(PyObject* self) {
             Py_SET_REFCNT(self, 0);
         }
         if (release < 0) {
-            Ref context = Ref::steal(PyUnicode_FromString("tovara.image.image.Image.__dealloc__"));
-            Ref error = Ref::steal(PyErr_GetRaisedException());
-            PyErr_SetRaisedException(Py_NewRef(error.get()));
-            PyErr_PrintEx(0);
-            PyErr_SetRaisedException(error.release());
-            PyErr_WriteUnraisable(context ? context.get() : Py_None);
+            report_unraisable("tovara.image.image.Image.__dealloc__", true);
         } else if (release) {
             release_pixels(image);
         }

@@ -1,0 +1,326 @@
+// tovara.sound.sound: the Sound type, which loads sounds and sound aliases,
+// replaces their sample data, plays them and keeps their settings.
+#include "sound/sound.h"
+
+#include <mutex>
+#include <unordered_map>
+
+#include "brook/brook.h"
+#include "frame/binding.h"
+#include "frame/convert.h"
+#include "frame/errors.h"
+#include "frame/function.h"
+#include "frame/module.h"
+#include "frame/object.h"
+#include "frame/pickling.h"
+#include "frame/ref.h"
+#include "frame/text.h"
+
+namespace tovara::sound {
+
+namespace {
+
+bool populate(Module& module);
+Module module_frame{module_path, "sound", "src/tovara/sound/sound", populate};
+
+PyTypeObject SoundType = static_type("tovara.sound.sound.Sound", sizeof(SoundObject),
+                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
+
+PyTypeObject* AudioStreamType;
+const brook::AudioStreamTable* audio_stream_table;
+
+SoundObject* as_sound(PyObject* object) { return reinterpret_cast<SoundObject*>(object); }
+
+// -- sample data shared by a sound and its aliases ------------------------------
+
+// raylib's aliases play their source's sample data, which UnloadSound of the
+// source frees. So the data is shared: whichever of a source and its aliases
+// lets go last frees it (UnloadSound); the others free only their own
+// playback buffer (UnloadSoundAlias). A family is known by its members'
+// buffers; a sound never aliased has none.
+class Families {
+public:
+    void join(rAudioBuffer* member, rAudioBuffer* newcomer) {
+        std::lock_guard lock(mutex_);
+        auto found = families_.find(member);
+        int* holders = found != families_.end() ? found->second : (families_[member] = new int(1));
+        ++*holders;
+        families_[newcomer] = holders;
+    }
+
+    // Releases `sound`, a member of a family or not.
+    void release(const ::Sound& sound, bool is_alias) {
+        bool last = !is_alias;
+        {
+            std::lock_guard lock(mutex_);
+            auto found = families_.find(sound.stream.buffer);
+            if (found != families_.end()) {
+                int* holders = found->second;
+                families_.erase(found);
+                last = --*holders == 0;
+                if (last) delete holders;
+            }
+        }
+        if (last)
+            UnloadSound(sound);
+        else
+            UnloadSoundAlias(sound);
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<rAudioBuffer*, int*> families_;
+};
+
+Families families;
+
+// -- the C-level entries ----------------------------------------------------------
+
+void c_unload(SoundObject* self) {
+    if (!self->_raw.stream.buffer) return;
+    families.release(self->_raw, self->_is_alias);
+    self->_raw.stream.buffer = nullptr;
+}
+
+PyObject* new_sound(::Sound raw, const NewOptions* options);
+const SoundTable table{new_sound, c_unload};
+
+// An empty Sound, as calling the class gives.
+SoundObject* allocate_sound(PyTypeObject* type) {
+    SoundObject* sound = allocate<SoundObject>(type, &table);
+    if (sound) sound->_stream = Py_NewRef(Py_None);
+    return sound;
+}
+
+// new_'s work; `taken` tells whether a Sound took over `raw` (and released it on failure).
+PyObject* make_sound(const ::Sound& raw, int is_alias, bool& taken) {
+    SoundObject* sound = allocate_sound(&SoundType);
+    taken = sound != nullptr;
+    if (!sound) {
+        module_frame.traceback("Sound.new", __LINE__);
+        return nullptr;
+    }
+    Ref owner = Ref::steal(reinterpret_cast<PyObject*>(sound));
+    sound->_raw = raw;
+    sound->_is_alias = is_alias;
+    sound->_volume = 1.0f;
+    sound->_pitch = 1.0f;
+    sound->_pan = 0.5f;
+    PyObject* stream = audio_stream_table->cfrom_struct(raw.stream, nullptr);
+    if (!stream) {
+        module_frame.traceback("Sound.new", __LINE__);
+        return nullptr;  // dropping the new Sound releases `raw`
+    }
+    Py_SETREF(sound->_stream, stream);
+    return owner.release();
+}
+
+PyObject* new_sound(::Sound raw, const NewOptions* options) {
+    bool taken;
+    return make_sound(raw, options && options->count > 0 ? options->is_alias : 0, taken);
+}
+
+// new_ for a record raylib just made, released here too when no Sound took it.
+PyObject* adopt(const ::Sound& raw, bool is_alias) {
+    bool taken;
+    PyObject* sound = make_sound(raw, is_alias, taken);
+    if (!taken && raw.stream.buffer) {
+        Ref error = Ref::steal(PyErr_GetRaisedException());
+        families.release(raw, is_alias);
+        PyErr_SetRaisedException(error.release());
+    }
+    return sound;
+}
+
+// -- methods ------------------------------------------------------------------------
+
+PyObject* none_unless_error() {
+    if (PyErr_Occurred()) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* unload(PyObject* self, PyObject* const*) {
+    c_unload(as_sound(self));
+    return none_unless_error();
+}
+
+PyObject* load(PyObject*, PyObject* const* args) {
+    if (!check_str_or_none(args[0], "file_name")) return nullptr;
+    Ref name = encode_utf8(args[0]);
+    if (!name) return nullptr;
+    return adopt(LoadSound(PyBytes_AS_STRING(name.get())), false);
+}
+
+PyObject* load_alias(PyObject*, PyObject* const* args) {
+    PyObject* source = args[0];
+    // None would pass a typed parameter, but there is no sound in it to alias.
+    if (!check_instance_type(source, &SoundType, "source")) return nullptr;
+    const ::Sound& raw = as_sound(source)->_raw;
+    // raylib reads the source's buffer without checking it.
+    if (!raw.stream.buffer) {
+        PyErr_SetString(PyExc_ValueError, "load_alias() needs a source with a sound loaded");
+        return nullptr;
+    }
+    ::Sound alias = LoadSoundAlias(raw);
+    if (alias.stream.buffer) families.join(raw.stream.buffer, alias.stream.buffer);
+    return adopt(alias, true);
+}
+
+// update(data, frame_count): replaces the first frame_count frames of sample
+// data. raylib copies without bounds: the count must fit both the sound and
+// the buffer handed in.
+PyObject* update(PyObject* self, PyObject* const* args) {
+    const ::Sound& raw = as_sound(self)->_raw;
+    int frame_count;
+    if (!to_c_int(args[1], frame_count)) return nullptr;
+    Py_buffer buffer;
+    int status = PyObject_GetBuffer(args[0], &buffer, PyBUF_SIMPLE);
+    if (status == -1) return nullptr;
+    if (status != 0) {
+        PyErr_SetString(PyExc_TypeError, "Object does not support the Python buffer protocol");
+        return nullptr;
+    }
+    long long frame_bytes = static_cast<long long>(raw.stream.channels) * (raw.stream.sampleSize / 8);
+    bool fits = false;
+    if (frame_count < 0) {
+        PyErr_Format(PyExc_ValueError, "frame_count must not be negative, got %d", frame_count);
+    } else if (static_cast<unsigned int>(frame_count) > raw.frameCount) {
+        PyErr_Format(PyExc_ValueError, "frame_count must be at most the sound's %u frames, got %d", raw.frameCount,
+                     frame_count);
+    } else if (frame_count * frame_bytes > buffer.len) {
+        PyErr_Format(PyExc_ValueError,
+                     "data holds %zd bytes, %d frames of %lld bytes (%u channels of %u bits) need %lld",
+                     buffer.len, frame_count, frame_bytes, raw.stream.channels, raw.stream.sampleSize,
+                     frame_count * frame_bytes);
+    } else {
+        fits = true;
+        UpdateSound(raw, buffer.buf, frame_count);
+    }
+    PyBuffer_Release(&buffer);
+    return fits ? none_unless_error() : nullptr;
+}
+
+template <void (*action)(::Sound)>
+PyObject* playback(PyObject* self, PyObject* const*) {
+    action(as_sound(self)->_raw);
+    Py_RETURN_NONE;
+}
+
+const FunctionSpec unload_spec{.name = "unload", .body = unload};
+const FunctionSpec load_spec{
+    .name = "load", .body = load, .parameters = {"file_name"}, .calling = Calling::plain, .returns = "Sound"};
+const FunctionSpec load_alias_spec{.name = "load_alias",
+                                   .body = load_alias,
+                                   .parameters = {"source"},
+                                   .calling = Calling::plain,
+                                   .returns = "Sound"};
+const FunctionSpec update_spec{.name = "update", .body = update, .parameters = {"data", "frame_count"}};
+const FunctionSpec play_spec{.name = "play", .body = playback<PlaySound>};
+const FunctionSpec stop_spec{.name = "stop", .body = playback<StopSound>};
+const FunctionSpec pause_spec{.name = "pause", .body = playback<PauseSound>};
+const FunctionSpec resume_spec{.name = "resume", .body = playback<ResumeSound>};
+
+// -- properties ---------------------------------------------------------------------
+
+PyObject* get_valid(PyObject* self, void*) {
+    const ::Sound& raw = as_sound(self)->_raw;
+    return PyBool_FromLong(raw.stream.buffer && IsSoundValid(raw));
+}
+
+PyObject* get_is_alias(PyObject* self, void*) { return PyBool_FromLong(as_sound(self)->_is_alias); }
+PyObject* get_frame_count(PyObject* self, void*) { return PyLong_FromUnsignedLong(as_sound(self)->_raw.frameCount); }
+PyObject* get_stream(PyObject* self, void*) { return Py_NewRef(as_sound(self)->_stream); }
+PyObject* get_playing(PyObject* self, void*) { return PyBool_FromLong(IsSoundPlaying(as_sound(self)->_raw)); }
+
+// volume, pitch and pan: kept as 32-bit floats and handed to raylib on every set.
+struct Setting {
+    float SoundObject::*field;
+    void (*apply)(::Sound, float);
+    const char* setter_name;
+};
+
+const Setting volume{&SoundObject::_volume, SetSoundVolume, "Sound.volume.__set__"};
+const Setting pitch{&SoundObject::_pitch, SetSoundPitch, "Sound.pitch.__set__"};
+const Setting pan{&SoundObject::_pan, SetSoundPan, "Sound.pan.__set__"};
+
+PyObject* get_setting(PyObject* self, void* closure) {
+    return PyFloat_FromDouble(as_sound(self)->*(static_cast<const Setting*>(closure)->field));
+}
+
+int set_setting(PyObject* self, PyObject* value, void* closure) {
+    const Setting& setting = *static_cast<const Setting*>(closure);
+    double wide = 0;
+    if (!value)
+        PyErr_SetString(PyExc_NotImplementedError, "__del__");
+    else if (to_double(value, wide)) {
+        float narrow = static_cast<float>(wide);
+        as_sound(self)->*setting.field = narrow;
+        setting.apply(as_sound(self)->_raw, narrow);
+        return 0;
+    }
+    module_frame.traceback(setting.setter_name, __LINE__);
+    return -1;
+}
+
+void* closure(const Setting& setting) { return const_cast<Setting*>(&setting); }
+
+PyGetSetDef properties[] = {
+    {"valid", get_valid, nullptr, nullptr, nullptr},
+    {"is_alias", get_is_alias, nullptr, nullptr, nullptr},
+    {"frame_count", get_frame_count, nullptr, nullptr, nullptr},
+    {"stream", get_stream, nullptr, nullptr, nullptr},
+    {"playing", get_playing, nullptr, nullptr, nullptr},
+    {"volume", get_setting, set_setting, nullptr, closure(volume)},
+    {"pitch", get_setting, set_setting, nullptr, closure(pitch)},
+    {"pan", get_setting, set_setting, nullptr, closure(pan)},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+// -- creation, garbage collection, destruction -----------------------------------------
+
+// Sound(...): an empty sound; the arguments are not looked at.
+PyObject* new_empty(PyTypeObject* type, PyObject*, PyObject*) {
+    return reinterpret_cast<PyObject*>(allocate_sound(type));
+}
+
+int traverse(PyObject* self, visitproc visit, void* arg) {
+    Py_VISIT(as_sound(self)->_stream);
+    return 0;
+}
+
+int clear(PyObject* self) {
+    Py_XSETREF(as_sound(self)->_stream, Py_NewRef(Py_None));
+    return 0;
+}
+
+void dealloc(PyObject* self) {
+    if (finalizer_resurrects(self, dealloc)) return;
+    PyObject_GC_UnTrack(self);
+    Ref saved = Ref::steal(PyErr_GetRaisedException());
+    c_unload(as_sound(self));  // the audio data goes first, then its stream view
+    if (PyErr_Occurred()) report_unraisable("tovara.sound.sound.Sound.__dealloc__", false);
+    PyErr_SetRaisedException(saved.release());
+    Py_CLEAR(as_sound(self)->_stream);
+    Py_TYPE(self)->tp_free(self);
+}
+
+bool populate(Module& module) {
+    SoundType.tp_new = new_empty;
+    SoundType.tp_dealloc = dealloc;
+    SoundType.tp_traverse = traverse;
+    SoundType.tp_clear = clear;
+    SoundType.tp_getset = properties;
+    return publish_type(module, &SoundType, &table) && add_pickling_refusal(module, &SoundType) &&
+           import_type<brook::AudioStreamObject>(brook::module_path, "AudioStream", AudioStreamType,
+                                                 audio_stream_table) &&
+           add_methods(module, &SoundType,
+                       {&unload_spec, &load_spec, &load_alias_spec, &update_spec, &play_spec, &stop_spec,
+                        &pause_spec, &resume_spec}) &&
+           bind_pickling_refusal(module, &SoundType);
+}
+
+}  // namespace
+
+}  // namespace tovara::sound
+
+PyMODINIT_FUNC PyInit_sound() { return tovara::sound::module_frame.init(); }
