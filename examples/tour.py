@@ -74,3 +74,20 @@ view = generated["color"].data_view
 print(f"pixel view: {len(view)} bytes, first pixel {tuple(view[:4])}")
 view[0:4] = bytes([sun.r, sun.g, sun.b, sun.a])
 print(f"after writing through the view: first pixel {tuple(generated['color'].data_view[:4])}")
+
+section("Cursor")
+import tovara.window.window as window
+from tovara.cursor.cursor import cursor
+
+window.set_log_level(5)
+if window.open_window(320, 200, "tovara tour"):
+    cursor.hide()
+    print(f"after hide(): hidden={cursor.hidden} enabled={cursor.enabled} on_screen={cursor.on_screen}")
+    cursor.show()
+    print(f"after show(): hidden={cursor.hidden}")
+    cursor.disable()
+    print(f"after disable(): enabled={cursor.enabled}")
+    cursor.enable()
+    print(f"after enable(): enabled={cursor.enabled}")
+else:
+    print("no window could be opened")

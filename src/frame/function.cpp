@@ -136,6 +136,14 @@ int set_text(PyObject* self, PyObject* value, void* closure) {
 
 PyObject* get_doc(PyObject*, void*) { Py_RETURN_NONE; }
 
+// Pickled by reference: the qualified name, looked up in __module__.
+PyObject* reduce(PyObject* self, PyObject*) { return Py_NewRef(as_function(self)->qualname); }
+
+PyMethodDef function_methods[] = {
+    {"__reduce__", reduce, METH_NOARGS, nullptr},
+    {nullptr, nullptr, 0, nullptr},
+};
+
 PyGetSetDef function_getset[] = {
     {"__name__", get_text<offsetof(FunctionObject, name)>, set_text<offsetof(FunctionObject, name)>, nullptr,
      const_cast<char*>("__name__")},
@@ -163,6 +171,7 @@ PyTypeObject* function_type() {
         t.tp_traverse = traverse;
         t.tp_clear = clear;
         t.tp_getset = function_getset;
+        t.tp_methods = function_methods;
         t.tp_descr_get = describe;
         t.tp_dictoffset = offsetof(FunctionObject, dict);
         return t;

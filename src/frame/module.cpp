@@ -121,6 +121,11 @@ void Module::traceback(const char* member, int line) const {
     add_traceback(name ? PyUnicode_AsUTF8(name.get()) : member, source, line);
 }
 
+void Module::traceback(const char* class_name, const char* member, int line) const {
+    Ref name = Ref::steal(PyUnicode_FromFormat("%s.%s.%s", path, class_name, member));
+    add_traceback(name ? PyUnicode_AsUTF8(name.get()) : member, source, line);
+}
+
 bool publish_type(Module& module, PyTypeObject* type, const void* table) {
     if (PyType_Ready(type) < 0) return false;
     if (table) {

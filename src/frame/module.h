@@ -34,6 +34,8 @@ struct Module {
 
     // Adds a traceback entry "<path>.<member>" in the module's source to the pending exception.
     void traceback(const char* member, int line) const;
+    // The same for "<path>.<class>.<member>".
+    void traceback(const char* class_name, const char* member, int line) const;
 };
 
 // Readies one of the module's types, publishes `table` as its __pyx_vtable__

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "color/color.h"
+#include "cursor/cursor.h"
 #include "frame/convert.h"
 #include "frame/function.h"
 #include "frame/module.h"
@@ -353,6 +354,51 @@ const FunctionSpec image_functions[] = {
      .calling = Calling::plain},
 };
 
+// -- Cursor's method table --------------------------------------------------------
+
+PyTypeObject* CursorType;
+const cursor::CursorTable* cursor_table;
+
+// cursor_entry(cursor, name, skip_dispatch): calls the slot `name` of the table.
+PyObject* cursor_entry(PyObject*, PyObject* const* args) {
+    if (!PyObject_TypeCheck(args[0], CursorType)) {
+        PyErr_SetString(PyExc_TypeError, "a Cursor is required");
+        return nullptr;
+    }
+    auto* self = reinterpret_cast<cursor::CursorObject*>(args[0]);
+    const char* name = PyUnicode_AsUTF8(args[1]);
+    int skip;
+    if (!name || !to_c_int(args[2], skip)) return nullptr;
+    struct Slot {
+        const char* name;
+        void (*plain)(cursor::CursorObject*);
+        void (*dispatched)(cursor::CursorObject*, int);
+    };
+    const Slot slots[] = {
+        {"c_enable", cursor_table->c_enable, nullptr},   {"c_disable", cursor_table->c_disable, nullptr},
+        {"c_show", cursor_table->c_show, nullptr},       {"c_hide", cursor_table->c_hide, nullptr},
+        {"enable", nullptr, cursor_table->enable},       {"disable", nullptr, cursor_table->disable},
+        {"show", nullptr, cursor_table->show},           {"hide", nullptr, cursor_table->hide},
+    };
+    for (const Slot& slot : slots) {
+        if (std::strcmp(slot.name, name) != 0) continue;
+        if (slot.plain)
+            slot.plain(self);
+        else
+            slot.dispatched(self, skip);
+        return none_or_error();
+    }
+    PyErr_Format(PyExc_ValueError, "no slot %s", name);
+    return nullptr;
+}
+
+const FunctionSpec cursor_functions[] = {
+    {.name = "cursor_entry",
+     .body = cursor_entry,
+     .parameters = {"cursor", "name", "skip_dispatch"},
+     .calling = Calling::plain},
+};
+
 const FunctionSpec functions[] = {
     {.name = "to_int", .body = to_int, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "to_uchar", .body = to_uchar, .parameters = {"value"}, .calling = Calling::plain},
@@ -377,7 +423,8 @@ bool populate(Module& module) {
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
            add_functions(module, functions) && publish_widget(module) &&
-           image::import_image_type(ImageType, image_table) && add_functions(module, image_functions);
+           image::import_image_type(ImageType, image_table) && add_functions(module, image_functions) &&
+           cursor::import_cursor_type(CursorType, cursor_table) && add_functions(module, cursor_functions);
 }
 
 }  // namespace

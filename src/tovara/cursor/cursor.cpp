@@ -1,0 +1,222 @@
+// tovara.cursor.cursor: shows, hides, locks and releases the mouse cursor of
+// the raylib window, and reports its state. Every Cursor acts on the one
+// cursor of the process; the module-level `cursor` is ready-made.
+#include "cursor/cursor.h"
+
+#include <raylib.h>
+
+#include <cstdint>
+
+#include "frame/binding.h"
+#include "frame/convert.h"
+#include "frame/dispatch.h"
+#include "frame/function.h"
+#include "frame/module.h"
+#include "frame/object.h"
+#include "frame/pickling.h"
+#include "frame/ref.h"
+
+namespace tovara::cursor {
+
+namespace {
+
+bool populate(Module& module);
+Module module_frame{module_path, "cursor", "src/tovara/cursor/cursor", populate};
+
+PyTypeObject CursorType = static_type("tovara.cursor.cursor.Cursor", sizeof(CursorObject),
+                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+
+// What went through this module last: enable() or disable(). Never read from raylib.
+int cursor_enabled = 0;
+
+CursorObject* as_cursor(PyObject* object) { return reinterpret_cast<CursorObject*>(object); }
+
+// -- the C-level entries ----------------------------------------------------------
+
+void c_enable(CursorObject*) {
+    cursor_enabled = 1;
+    EnableCursor();
+}
+
+void c_disable(CursorObject*) {
+    cursor_enabled = 0;
+    DisableCursor();
+}
+
+void c_show(CursorObject*) { ShowCursor(); }
+void c_hide(CursorObject*) { HideCursor(); }
+
+extern const FunctionSpec enable_spec, disable_spec, show_spec, hide_spec;
+
+// The overridable entries: a Python subclass's method of the same name runs
+// instead of the built-in one, unless the caller skips dispatch.
+template <const FunctionSpec& spec, void (*builtin)(CursorObject*)>
+void dispatched(CursorObject* self, int skip_dispatch) {
+    Ref override;
+    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), spec, override)) {
+        module_frame.traceback("Cursor", spec.name, __LINE__);
+        return;
+    }
+    if (!override) return builtin(self);
+    Ref result = Ref::steal(PyObject_CallNoArgs(override.get()));
+    if (!result) module_frame.traceback("Cursor", spec.name, __LINE__);
+}
+
+const CursorTable table{c_enable,
+                        c_disable,
+                        c_show,
+                        c_hide,
+                        dispatched<enable_spec, c_enable>,
+                        dispatched<disable_spec, c_disable>,
+                        dispatched<show_spec, c_show>,
+                        dispatched<hide_spec, c_hide>};
+
+// -- methods and properties ------------------------------------------------------------
+
+// The Python methods run the built-in behaviour, never an override.
+template <void (*builtin)(CursorObject*)>
+PyObject* run_builtin(PyObject* self, PyObject* const*) {
+    builtin(as_cursor(self));
+    if (PyErr_Occurred()) return nullptr;
+    Py_RETURN_NONE;
+}
+
+const FunctionSpec enable_spec{.name = "enable", .body = run_builtin<c_enable>};
+const FunctionSpec disable_spec{.name = "disable", .body = run_builtin<c_disable>};
+const FunctionSpec show_spec{.name = "show", .body = run_builtin<c_show>};
+const FunctionSpec hide_spec{.name = "hide", .body = run_builtin<c_hide>};
+
+PyObject* get_on_screen(PyObject*, void*) { return PyBool_FromLong(IsCursorOnScreen()); }
+PyObject* get_enabled(PyObject*, void*) { return PyBool_FromLong(cursor_enabled); }
+PyObject* get_hidden(PyObject*, void*) { return PyBool_FromLong(IsCursorHidden()); }
+
+PyGetSetDef properties[] = {
+    {"on_screen", get_on_screen, nullptr, nullptr, nullptr},
+    {"enabled", get_enabled, nullptr, nullptr, nullptr},
+    {"hidden", get_hidden, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+// -- pickling --------------------------------------------------------------------------
+
+// Checksums of the (empty) list of state members: SHA-256, SHA-1 and MD5 of "".
+constexpr std::int64_t checksums[] = {0xe3b0c44, 0xda39a3e, 0xd41d8cd};
+constexpr const char* reconstructor_name = "__pyx_unpickle_Cursor";
+
+// Applies a state tuple: its first item, when true, updates the instance dict.
+bool apply_state(PyObject* result, PyObject* state) {
+    if (PyTuple_GET_SIZE(state) == 0) return true;
+    PyObject* items = PyTuple_GET_ITEM(state, 0);
+    int wanted = PyObject_IsTrue(items);
+    if (wanted <= 0) return wanted == 0;
+    Ref dict = Ref::steal(PyObject_GetAttrString(result, "__dict__"));
+    if (!dict) return false;
+    if (PyDict_CheckExact(dict.get())) return PyDict_Update(dict.get(), items) == 0;
+    Ref updated = Ref::steal(PyObject_CallMethod(dict.get(), "update", "O", items));
+    return static_cast<bool>(updated);
+}
+
+PyObject* reduce(PyObject* self, PyObject* const*) {
+    Ref dict;
+    bool failed = false;
+    Py_BEGIN_CRITICAL_SECTION(self);
+    PyObject* found = nullptr;
+    failed = PyObject_GetOptionalAttrString(self, "__dict__", &found) < 0;
+    dict = Ref::steal(found);
+    Py_END_CRITICAL_SECTION();
+    if (failed) return nullptr;
+    int has_items = dict && dict.get() != Py_None ? PyObject_IsTrue(dict.get()) : 0;
+    if (has_items < 0) return nullptr;
+    PyObject* reconstructor = nullptr;
+    if (PyDict_GetItemStringRef(module_frame.dict, reconstructor_name, &reconstructor) < 0) return nullptr;
+    Ref function = Ref::steal(reconstructor);
+    if (!function) {
+        PyErr_Format(PyExc_NameError, "name '%s' is not defined", reconstructor_name);
+        return nullptr;
+    }
+    PyObject* type = reinterpret_cast<PyObject*>(Py_TYPE(self));
+    if (has_items)
+        return Py_BuildValue("(O(OlO)(O))", function.get(), type, static_cast<long>(checksums[0]), Py_None,
+                             dict.get());
+    return Py_BuildValue("(O(Ol()))", function.get(), type, static_cast<long>(checksums[0]));
+}
+
+PyObject* setstate(PyObject* self, PyObject* const* args) {
+    PyObject* state = args[0];
+    if (state == Py_None) {
+        PyErr_SetString(PyExc_TypeError, "cannot pass None into a C function argument that is declared 'not None'");
+        return nullptr;
+    }
+    if (!PyTuple_CheckExact(state)) {
+        PyErr_Format(PyExc_TypeError, "Expected %.42s, got %.200s", "tuple", Py_TYPE(state)->tp_name);
+        return nullptr;
+    }
+    if (!apply_state(self, state)) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* unpickle(PyObject*, PyObject* const* args) {
+    PyObject *type = args[0], *state = args[2];
+    std::int64_t checksum;
+    if (!to_int64(args[1], checksum)) return nullptr;
+    if (state != Py_None && !PyTuple_CheckExact(state)) {
+        raise_argument_type("__pyx_state", "tuple", state);
+        return nullptr;
+    }
+    if (checksum != checksums[0] && checksum != checksums[1] && checksum != checksums[2]) {
+        Ref pickle = Ref::steal(PyImport_ImportModule("pickle"));
+        Ref error = pickle ? Ref::steal(PyObject_GetAttrString(pickle.get(), "PickleError")) : Ref();
+        Ref given = error ? Ref::steal(PyLong_FromLongLong(checksum)) : Ref();
+        Ref text = given ? Ref::steal(PyUnicode_FromString(
+                               "Incompatible checksums (0x%x vs (0xe3b0c44, 0xda39a3e, 0xd41d8cd) = ())"))
+                         : Ref();
+        Ref message = text ? Ref::steal(PyUnicode_Format(text.get(), given.get())) : Ref();
+        if (message) PyErr_SetObject(error.get(), message.get());
+        return nullptr;
+    }
+    Ref result = Ref::steal(
+        PyObject_CallMethod(reinterpret_cast<PyObject*>(&CursorType), "__new__", "O", type));
+    if (!result || (state != Py_None && !apply_state(result.get(), state))) return nullptr;
+    return result.release();
+}
+
+const FunctionSpec reduce_spec{.name = "__reduce_cython__", .body = reduce, .file = "(tree fragment)", .line = 1};
+const FunctionSpec setstate_spec{.name = "__setstate_cython__",
+                                 .body = setstate,
+                                 .parameters = {"__pyx_state"},
+                                 .file = "(tree fragment)",
+                                 .line = 16};
+const FunctionSpec unpickle_spec{.name = reconstructor_name,
+                                 .body = unpickle,
+                                 .parameters = {"__pyx_type", "__pyx_checksum", "__pyx_state"},
+                                 .calling = Calling::plain,
+                                 .file = "(tree fragment)",
+                                 .line = 1};
+
+// -- creation and import ------------------------------------------------------------------
+
+// Cursor(...): the arguments are not looked at.
+PyObject* new_cursor(PyTypeObject* type, PyObject*, PyObject*) {
+    return reinterpret_cast<PyObject*>(allocate<CursorObject>(type, &table));
+}
+
+bool populate(Module& module) {
+    CursorType.tp_new = new_cursor;
+    CursorType.tp_getset = properties;
+    if (!publish_type(module, &CursorType, &table) || !add_methods(module, &CursorType, {&reduce_spec, &setstate_spec}) ||
+        !install_pickling(&CursorType))
+        return false;
+    cursor_enabled = 1;
+    if (!add_methods(module, &CursorType, {&enable_spec, &disable_spec, &show_spec, &hide_spec, &reduce_spec,
+                                           &setstate_spec}))
+        return false;
+    Ref cursor = Ref::steal(PyObject_CallNoArgs(reinterpret_cast<PyObject*>(&CursorType)));
+    return cursor && PyModule_AddObjectRef(module.module, "cursor", cursor.get()) == 0 &&
+           add_functions(module, {&unpickle_spec});
+}
+
+}  // namespace
+
+}  // namespace tovara::cursor
+
+PyMODINIT_FUNC PyInit_cursor() { return tovara::cursor::module_frame.init(); }
