@@ -226,7 +226,8 @@ bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list
     for (const FunctionSpec* spec : specs) {
         Ref function = Ref::steal(new_function(*spec, module, type));
         if (function && spec->calling == Calling::plain)
-            function = Ref::steal(PyStaticMethod_New(function.get()));
+            // Called like staticmethod(f), which also copies __name__, __doc__ and friends.
+            function = Ref::steal(PyObject_CallOneArg(reinterpret_cast<PyObject*>(&PyStaticMethod_Type), function.get()));
         if (!function || PyDict_SetItemString(dict.get(), spec->name, function.get()) < 0) return false;
     }
     PyType_Modified(type);

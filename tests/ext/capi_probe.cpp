@@ -18,6 +18,7 @@
 #include "frame/ref.h"
 #include "parser/parser.h"
 #include "rect/rect.h"
+#include "sigil/sigil.h"
 #include "vector2/vector2.h"
 
 namespace probe {
@@ -399,7 +400,86 @@ const FunctionSpec cursor_functions[] = {
      .calling = Calling::plain},
 };
 
+// -- GlyphInfo's method table -------------------------------------------------------
+
+PyTypeObject* GlyphInfoType;
+const sigil::GlyphInfoTable* glyph_table;
+
+PyObject* failing_alloc(PyTypeObject*, Py_ssize_t) { return PyErr_NoMemory(); }
+
+// glyph_new(image, value, offset_x, offset_y, advance_x, exhaust): slot 0 with a
+// glyph whose bitmap is `image`'s record; with `exhaust` true, Image's
+// allocation fails for the duration of the call.
+PyObject* glyph_new(PyObject*, PyObject* const* args) {
+    image::ImageObject* bitmap = image_arg(args[0]);
+    int numbers[4];
+    for (int i = 0; i < 4; ++i)
+        if (!to_c_int(args[i + 1], numbers[i])) return nullptr;
+    int exhaust = PyObject_IsTrue(args[5]);
+    if (!bitmap || exhaust < 0) return nullptr;
+    ::GlyphInfo raw{numbers[0], numbers[1], numbers[2], numbers[3], bitmap->_raw};
+    allocfunc saved = ImageType->tp_alloc;
+    if (exhaust) ImageType->tp_alloc = failing_alloc;
+    PyObject* glyph = glyph_table->new_(raw);
+    ImageType->tp_alloc = saved;
+    return glyph;
+}
+
+// glyph_fields(glyph) -> (value, offsetX, offsetY, advanceX, bitmap record, _image)
+PyObject* glyph_fields(PyObject*, PyObject* const* args) {
+    if (!PyObject_TypeCheck(args[0], GlyphInfoType)) {
+        PyErr_SetString(PyExc_TypeError, "a GlyphInfo is required");
+        return nullptr;
+    }
+    auto* glyph = reinterpret_cast<sigil::GlyphInfoObject*>(args[0]);
+    const ::GlyphInfo& raw = glyph->_raw;
+    return Py_BuildValue("(iiii(Kiiii)O)", raw.value, raw.offsetX, raw.offsetY, raw.advanceX,
+                         static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.image.data)),
+                         raw.image.width, raw.image.height, raw.image.mipmaps, raw.image.format, glyph->_image);
+}
+
+const FunctionSpec glyph_functions[] = {
+    {.name = "glyph_new",
+     .body = glyph_new,
+     .parameters = {"image", "value", "offset_x", "offset_y", "advance_x", "exhaust"},
+     .calling = Calling::plain},
+    {.name = "glyph_fields", .body = glyph_fields, .parameters = {"glyph"}, .calling = Calling::plain},
+};
+
+// -- ColorSpy: a Color subclass that records the argument tuples it is called
+// with and can be told to fail, to stand in for Color in a subprocess. -----------
+
+PyObject* spy_calls;
+Py_ssize_t spy_fail_at = -1;
+PyTypeObject ColorSpyType = static_type("_capi_probe.ColorSpy", sizeof(color::ColorObject),
+                                        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+
+PyObject* spy_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
+    if (PyList_Append(spy_calls, args) < 0) return nullptr;
+    if (PyList_GET_SIZE(spy_calls) == spy_fail_at) {
+        PyErr_SetString(PyExc_RuntimeError, "ColorSpy told to fail");
+        return nullptr;
+    }
+    return ColorType->tp_new(type, args, kwargs);
+}
+
+// color_spy(fail_at) -> the list of argument tuples received so far (and from now on).
+PyObject* color_spy(PyObject*, PyObject* const* args) {
+    int fail_at;
+    if (!to_c_int(args[0], fail_at)) return nullptr;
+    spy_fail_at = fail_at;
+    return Py_NewRef(spy_calls);
+}
+
+bool publish_color_spy(Module& module) {
+    spy_calls = PyList_New(0);
+    ColorSpyType.tp_base = ColorType;
+    ColorSpyType.tp_new = spy_new;
+    return spy_calls && publish_type(module, &ColorSpyType, color_table);
+}
+
 const FunctionSpec functions[] = {
+    {.name = "color_spy", .body = color_spy, .parameters = {"fail_at"}, .calling = Calling::plain},
     {.name = "to_int", .body = to_int, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "to_uchar", .body = to_uchar, .parameters = {"value"}, .calling = Calling::plain},
     {.name = "to_int64", .body = to_i64, .parameters = {"value"}, .calling = Calling::plain},
@@ -422,9 +502,10 @@ bool populate(Module& module) {
            import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
-           add_functions(module, functions) && publish_widget(module) &&
+           add_functions(module, functions) && publish_widget(module) && publish_color_spy(module) &&
            image::import_image_type(ImageType, image_table) && add_functions(module, image_functions) &&
-           cursor::import_cursor_type(CursorType, cursor_table) && add_functions(module, cursor_functions);
+           cursor::import_cursor_type(CursorType, cursor_table) && add_functions(module, cursor_functions) &&
+           sigil::import_glyph_info_type(GlyphInfoType, glyph_table) && add_functions(module, glyph_functions);
 }
 
 }  // namespace

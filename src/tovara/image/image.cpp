@@ -73,9 +73,8 @@ PyObject* adopt(::Image rl_image) {
 
 // Releases the pixel memory an owning image holds, or leaves that to the
 // last pixel view still laid over it.
-void release_pixels(ImageObject* image) {
-    if (owner_releases(image->_raw.data)) UnloadImage(image->_raw);
-    image->_raw.data = nullptr;
+void release_pixels(::Image pixels) {
+    if (owner_releases(pixels.data)) UnloadImage(pixels);
 }
 
 // Runs `load` with the UTF-8 bytes of `file_name` (a str, or None).
@@ -228,9 +227,15 @@ int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
 }
 
 void unload_body(ImageObject* self) {
-    // A borrowed image lets go of the memory without releasing it: it is its owner's.
-    if (self->is_owner) release_pixels(self);
+    // Taken under the object's lock, so that two threads unloading at once
+    // cannot both release the memory.
+    ::Image pixels;
+    Py_BEGIN_CRITICAL_SECTION(self);
+    pixels = self->_raw;
     self->_raw.data = nullptr;
+    Py_END_CRITICAL_SECTION();
+    // A borrowed image lets go of the memory without releasing it: it is its owner's.
+    if (self->is_owner) release_pixels(pixels);
 }
 
 void unload_entry(ImageObject* self, int skip_dispatch) {
@@ -569,7 +574,7 @@ void dealloc(PyObject* self) {
         if (release < 0) {
             report_unraisable("tovara.image.image.Image.__dealloc__", true);
         } else if (release) {
-            release_pixels(image);
+            release_pixels(image->_raw);
         }
         PyErr_SetRaisedException(saved.release());
     }

@@ -77,9 +77,14 @@ Families families;
 // -- the C-level entries ----------------------------------------------------------
 
 void c_unload(SoundObject* self) {
-    if (!self->_raw.stream.buffer) return;
-    families.release(self->_raw, self->_is_alias);
+    // Taken under the object's lock, so that two threads unloading at once
+    // cannot both release the sound.
+    ::Sound loaded;
+    Py_BEGIN_CRITICAL_SECTION(self);
+    loaded = self->_raw;
     self->_raw.stream.buffer = nullptr;
+    Py_END_CRITICAL_SECTION();
+    if (loaded.stream.buffer) families.release(loaded, self->_is_alias);
 }
 
 PyObject* new_sound(::Sound raw, const NewOptions* options);
