@@ -91,3 +91,53 @@ if window.open_window(320, 200, "tovara tour"):
     print(f"after enable(): enabled={cursor.enabled}")
 else:
     print("no window could be opened")
+
+section("Sound: a tone, an alias, both played")
+import math
+import struct
+import time
+import wave
+
+from tovara.sound.sound import Sound
+
+tone_path = os.path.join(out, "tone.wav")
+with wave.open(tone_path, "wb") as wav:
+    wav.setnchannels(1)
+    wav.setsampwidth(2)
+    wav.setframerate(22050)
+    wav.writeframes(b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / 22050)))
+                             for i in range(22050 // 2)))
+if window.open_audio():
+    tone = Sound.load(tone_path)
+    echo = Sound.load_alias(tone)
+    echo.pitch = 1.5
+    tone.play()
+    echo.play()
+    time.sleep(0.1)
+    print(f"tone: {tone.frame_count} frames, playing={tone.playing}; alias: {echo.frame_count} frames, "
+          f"playing={echo.playing}, pitch={echo.pitch}")
+    tone.unload()  # the alias keeps the sample data alive
+    time.sleep(0.05)
+    print(f"after unloading the source: alias playing={echo.playing}")
+    echo.stop()
+    window.close_audio()
+else:
+    print("no audio device could be opened")
+
+section("Colors: a swatch of the whole palette")
+from tovara.colors.colors import Colors, colors
+
+names = [name for name in vars(Colors) if not name.startswith("__")]
+square, per_row = 16, 16
+rows = (len(names) + per_row - 1) // per_row
+swatch = Image.generate_with_color(square * per_row, square * rows, colors.White)
+pixels = swatch.data_view
+for index, name in enumerate(names):
+    tile = bytes(Image.generate_with_color(square, 1, getattr(colors, name)).data_view)
+    left, top = (index % per_row) * square, (index // per_row) * square
+    for y in range(top, top + square):
+        start = (y * swatch.width + left) * 4
+        pixels[start:start + len(tile)] = tile
+swatch_path = os.path.join(out, "palette.png")
+swatch.export(swatch_path)
+print(f"{len(names)} colors, e.g. AliceBlue={colors.AliceBlue!r}; swatch written to {swatch_path}")
