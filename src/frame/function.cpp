@@ -136,6 +136,22 @@ int set_text(PyObject* self, PyObject* value, void* closure) {
 
 PyObject* get_doc(PyObject*, void*) { Py_RETURN_NONE; }
 
+// For inspect.signature() and help(): "($self, file_name)", "(width, height)".
+PyObject* get_text_signature(PyObject* self, void*) {
+    FunctionObject* function = as_function(self);
+    Ref names = Ref::steal(PyList_New(0));
+    if (!names) return nullptr;
+    if (function->spec->calling != Calling::plain) {
+        Ref first = Ref::steal(PyUnicode_FromString("$self"));
+        if (!first || PyList_Append(names.get(), first.get()) < 0) return nullptr;
+    }
+    for (Py_ssize_t i = 0; i < function->parameters.count; ++i)
+        if (PyList_Append(names.get(), function->parameter_names[i]) < 0) return nullptr;
+    Ref separator = Ref::steal(PyUnicode_FromString(", "));
+    Ref joined = separator ? Ref::steal(PyUnicode_Join(separator.get(), names.get())) : Ref();
+    return joined ? PyUnicode_FromFormat("(%U)", joined.get()) : nullptr;
+}
+
 // Pickled by reference: the qualified name, looked up in __module__.
 PyObject* reduce(PyObject* self, PyObject*) { return Py_NewRef(as_function(self)->qualname); }
 
@@ -153,6 +169,7 @@ PyGetSetDef function_getset[] = {
      set_text<offsetof(FunctionObject, module_name)>, nullptr, const_cast<char*>("__module__")},
     {"__annotations__", get_annotations, set_annotations, nullptr, nullptr},
     {"__doc__", get_doc, nullptr, nullptr, nullptr},
+    {"__text_signature__", get_text_signature, nullptr, nullptr, nullptr},
     {"__dict__", PyObject_GenericGetDict, PyObject_GenericSetDict, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
