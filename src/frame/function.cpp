@@ -29,38 +29,46 @@ struct FunctionObject {
 
 FunctionObject* as_function(PyObject* object) { return reinterpret_cast<FunctionObject*>(object); }
 
+// Adds the function's traceback entry to the pending exception.
+[[gnu::cold, gnu::noinline]] PyObject* fail(FunctionObject* function) {
+    const FunctionSpec& spec = *function->spec;
+    add_traceback(PyUnicode_AsUTF8(function->full_name), spec.file ? spec.file : function->module->source,
+                  spec.line);
+    return nullptr;
+}
+
+// Calls needing keywords (or missing arguments) bind them first.
+[[gnu::noinline]] PyObject* call_bound(FunctionObject* function, PyObject* self, PyObject* const* args,
+                                       Py_ssize_t nargs, PyObject* kwnames) {
+    PyObject* bound[max_parameters];
+    if (!bind_arguments(function->parameters, args, nargs, kwnames, bound)) return nullptr;
+    return function->spec->body(self, bound);
+}
+
 PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
     FunctionObject* function = as_function(callable);
     const FunctionSpec& spec = *function->spec;
     Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     PyObject* self = nullptr;
     if (spec.calling != Calling::plain) {
-        if (nargs < 1) {
+        if (nargs < 1) [[unlikely]] {
             PyErr_Format(PyExc_TypeError, "unbound method %.200S() needs an argument", function->qualname);
             return nullptr;
         }
         self = args[0];
         ++args;
         --nargs;
-        if (function->self_type && !PyObject_TypeCheck(self, function->self_type)) {
+        if (function->self_type && !PyObject_TypeCheck(self, function->self_type)) [[unlikely]] {
             PyErr_Format(PyExc_TypeError, "descriptor '%U' for '%.100s' objects doesn't apply to a '%.100s' object",
                          function->name, function->self_type->tp_name, Py_TYPE(self)->tp_name);
             return nullptr;
         }
     }
-    PyObject* bound[max_parameters];
-    PyObject* const* slots = args;
-    PyObject* result = nullptr;
-    if (kwnames || nargs != function->parameters.count) {
-        if (!bind_arguments(function->parameters, args, nargs, kwnames, bound)) goto failed;
-        slots = bound;
-    }
-    result = spec.body(self, slots);
-    if (result) return result;
-failed:
-    add_traceback(PyUnicode_AsUTF8(function->full_name), spec.file ? spec.file : function->module->source,
-                  spec.line);
-    return nullptr;
+    // Every argument given by position, as most calls are: no binding needed.
+    PyObject* result = !kwnames && nargs == function->parameters.count
+                           ? spec.body(self, args)
+                           : call_bound(function, self, args, nargs, kwnames);
+    return result ? result : fail(function);
 }
 
 PyObject* describe(PyObject* self, PyObject* object, PyObject*) {
