@@ -6,7 +6,7 @@ from tovara.vector2.vector2 import Vector2
 from tovara.vector4.vector4 import Vector4
 
 
-def section(title):
+def section(title: str) -> None:
     print(f"\n== {title}")
 
 
@@ -130,10 +130,14 @@ from tovara.colors.colors import Colors, colors
 names = [name for name in vars(Colors) if not name.startswith("__")]
 square, per_row = 16, 16
 rows = (len(names) + per_row - 1) // per_row
-swatch = Image.generate_with_color(square * per_row, square * rows, colors.White)
+white = colors.White  # palette attributes may have been cleared to None
+assert white is not None
+swatch = Image.generate_with_color(square * per_row, square * rows, white)
 pixels = swatch.data_view
 for index, name in enumerate(names):
-    tile = bytes(Image.generate_with_color(square, 1, getattr(colors, name)).data_view)
+    color = getattr(colors, name)
+    assert color is not None
+    tile = bytes(Image.generate_with_color(square, 1, color).data_view)
     left, top = (index % per_row) * square, (index // per_row) * square
     for y in range(top, top + square):
         start = (y * swatch.width + left) * 4

@@ -624,7 +624,7 @@ bool populate(Module& module) {
     ImageType.tp_repr = repr_method;
     ImageType.tp_getset = properties;
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
-           ready_pixel_view_type() &&
+           publish_pixel_view_type(module) &&
            import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            add_methods(module, &ImageType,

@@ -184,7 +184,7 @@ PyBufferProcs buffer_procs{};
 
 }  // namespace
 
-bool ready_pixel_view_type() {
+bool publish_pixel_view_type(Module& module) {
     sequence.sq_length = length;
     sequence.sq_item = item;
     mapping.mp_length = length;
@@ -196,7 +196,8 @@ bool ready_pixel_view_type() {
     PixelViewType.tp_as_sequence = &sequence;
     PixelViewType.tp_as_mapping = &mapping;
     PixelViewType.tp_as_buffer = &buffer_procs;
-    return PyType_Ready(&PixelViewType) == 0;
+    PixelViewType.tp_iter = PySeqIter_New;
+    return publish_type(module, &PixelViewType, nullptr);
 }
 
 PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length) { return make_view(data, data, length, 1); }

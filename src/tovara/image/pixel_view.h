@@ -9,10 +9,15 @@
 
 #include <Python.h>
 
+namespace tovara {
+struct Module;
+}
+
 namespace tovara::image {
 
-// Readies the view type. Returns false with an exception set.
-bool ready_pixel_view_type();
+// Readies the view type and binds it in the module as PixelView. Returns
+// false with an exception set.
+bool publish_pixel_view_type(Module& module);
 
 // A new view of `length` bytes at `data`. Returns null with an exception set.
 PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length);

@@ -1,0 +1,16 @@
+"""GlyphInfo: an opaque record of one font glyph, made by other modules at C level."""
+
+from typing import Any, NoReturn
+
+from typing_extensions import disjoint_base
+
+@disjoint_base
+class GlyphInfo:
+    def __init__(self, *args: object, **kwargs: object) -> None: ...
+    def __reduce__(self) -> NoReturn: ...
+    def __setstate__(self, __pyx_state: object) -> NoReturn: ...
+
+def __reduce_cython__(self: object, /) -> NoReturn: ...
+def __setstate_cython__(self: object, /, __pyx_state: object) -> NoReturn: ...
+
+__test__: dict[Any, Any]

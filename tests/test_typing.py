@@ -1,0 +1,76 @@
+"""The type stubs: stubtest checks them against the built modules, mypy uses them on the examples."""
+import os
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+import pytest
+
+import tovara
+from tovara.color.color import Color
+from tovara.colors.colors import Colors
+from tovara.cursor.cursor import Cursor
+from tovara.image.image import Image
+from tovara.sigil.sigil import GlyphInfo
+from tovara.sound.sound import Sound
+
+ROOT = Path(__file__).resolve().parents[1]
+NAMES = ["image", "sound", "cursor", "sigil", "colors", "parser",
+         "vector2", "vector4", "color", "rect", "brook", "window"]
+
+
+@pytest.fixture(scope="module")
+def stub_tree(tmp_path_factory):
+    """The built package with the stubs beside its modules, as an installed one has them."""
+    pytest.importorskip("mypy.stubtest")  # absent on the free-threaded interpreter
+    tree = tmp_path_factory.mktemp("stubs")
+    shutil.copytree(Path(tovara.__file__).parent, tree / "tovara", ignore=shutil.ignore_patterns("__pycache__"))
+    for stub in (ROOT / "src" / "tovara").glob("*/*.pyi"):
+        shutil.copy(stub, tree / "tovara" / stub.parent.name)
+    shutil.copy(ROOT / "src" / "tovara" / "py.typed", tree / "tovara")
+    return tree
+
+
+def run_module(arguments, tree):
+    environment = dict(os.environ, PYTHONPATH=str(tree), MYPYPATH=str(tree))
+    return subprocess.run([sys.executable, "-m", *arguments], cwd=tree, env=environment, capture_output=True,
+                          text=True, timeout=300)
+
+
+def test_every_module_has_a_stub():
+    stubs = {path.stem for path in (ROOT / "src" / "tovara").glob("*/*.pyi")}
+    assert stubs == set(NAMES)
+
+
+def test_stubtest_finds_no_difference(stub_tree):
+    allowlist = ROOT / "tests" / "stubtest-allowlist.txt"
+    result = run_module(["mypy.stubtest", "--allowlist", str(allowlist), *(f"tovara.{n}.{n}" for n in NAMES)],
+                        stub_tree)
+    assert result.returncode == 0, result.stdout + result.stderr
+
+
+def test_examples_pass_mypy_strict(stub_tree):
+    cache = stub_tree.parent / "mypy-cache"
+    result = run_module(["mypy", "--strict", "--cache-dir", str(cache), str(ROOT / "examples")], stub_tree)
+    assert result.returncode == 0, result.stdout + result.stderr
+
+
+# What the allowlisted entries claim, checked at runtime instead.
+
+@pytest.mark.parametrize("cls", [Image, Sound, Cursor, GlyphInfo])
+def test_classes_typed_with_any_arguments_accept_them(cls):
+    assert type(cls(1, "two", three=3)) is cls
+
+
+def test_colors_takes_no_arguments():
+    with pytest.raises(TypeError, match=r"^__init__\(\) takes exactly 0 positional arguments \(1 given\)$"):
+        Colors(1)
+
+
+def test_pixel_view_stub_names_the_runtime_type():
+    view = Image.generate_with_color(2, 1, Color(1, 2, 3, 4)).data_view
+    assert (type(view).__module__, type(view).__qualname__) == ("tovara.image.image", "PixelView")
+    assert [name for name in ("__len__", "__getitem__", "__setitem__", "__buffer__")
+            if not hasattr(type(view), name)] == []
+    assert (list(view[1:3]), memoryview(view).nbytes) == ([2, 3], 8)
