@@ -284,3 +284,17 @@ def test_numpy_shares_the_pixel_memory():
     image.unload()
     del image
     assert int(array[0]) == 7 and int(array[-1]) == 1
+
+
+def test_strided_views_export_strides_and_refuse_contiguous_requests(rgba_image):
+    import ctypes
+    strided = rgba_image.data_view[::-3]
+    exported = memoryview(strided)
+    assert exported.strides == (-3,) and exported.tobytes() == bytes(range(31, -1, -3))
+    assert bytes(rgba_image.data_view[::-3][::2**62]) == bytes([31])  # one item: any step
+    get_buffer = ctypes.pythonapi.PyObject_GetBuffer
+    get_buffer.argtypes = [ctypes.py_object, ctypes.c_void_p, ctypes.c_int]
+    record = ctypes.create_string_buffer(256)
+    for flags in (0x38, 0x58, 0x98, 0):  # C, Fortran, any contiguous; simple
+        with pytest.raises(BufferError, match="not contiguous"):
+            get_buffer(strided, ctypes.addressof(record), flags)

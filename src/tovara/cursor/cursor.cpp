@@ -112,7 +112,8 @@ bool apply_state(PyObject* result, PyObject* state) {
     Ref dict = Ref::steal(PyObject_GetAttrString(result, "__dict__"));
     if (!dict) return false;
     if (PyDict_CheckExact(dict.get())) return PyDict_Update(dict.get(), items) == 0;
-    Ref updated = Ref::steal(PyObject_CallMethod(dict.get(), "update", "O", items));
+    Ref name = Ref::steal(PyUnicode_FromString("update"));
+    Ref updated = name ? Ref::steal(PyObject_CallMethodOneArg(dict.get(), name.get(), items)) : Ref();
     return static_cast<bool>(updated);
 }
 
@@ -174,8 +175,9 @@ PyObject* unpickle(PyObject*, PyObject* const* args) {
         if (message) PyErr_SetObject(error.get(), message.get());
         return nullptr;
     }
-    Ref result = Ref::steal(
-        PyObject_CallMethod(reinterpret_cast<PyObject*>(&CursorType), "__new__", "O", type));
+    Ref name = Ref::steal(PyUnicode_FromString("__new__"));
+    Ref result = name ? Ref::steal(PyObject_CallMethodOneArg(reinterpret_cast<PyObject*>(&CursorType), name.get(), type))
+                      : Ref();
     if (!result || (state != Py_None && !apply_state(result.get(), state))) return nullptr;
     return result.release();
 }

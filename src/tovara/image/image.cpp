@@ -157,8 +157,21 @@ bool check_generated_sizes(int width, int height) {
     return check_size_fits(width, height, 32);
 }
 
+// raylib skips the header only when header plus pixel data fit the file, a
+// sum it computes in C int arithmetic: past INT_MAX it wraps and the check passes.
+bool check_header_fits(int width, int height, int format, int header_size) {
+    double bytes = static_cast<double>(bits_per_pixel(format)) / 8.0 * width * height;
+    if (header_size <= 0 || header_size + bytes <= INT_MAX) return true;
+    // The pixel data alone fits (checked first), so its size is an int.
+    PyErr_Format(PyExc_ValueError, "header %d and %d bytes of pixel data need more than %d bytes", header_size,
+                 static_cast<int>(bytes), INT_MAX);
+    return false;
+}
+
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
-    if (!check_pixel_sizes(width, height, bits_per_pixel(format))) return nullptr;
+    if (!check_pixel_sizes(width, height, bits_per_pixel(format)) ||
+        !check_header_fits(width, height, format, header_size))
+        return nullptr;
     return with_file_name(file_name, [&](const char* name) {
         return adopt(LoadImageRaw(name, width, height, format, header_size));
     });
@@ -419,8 +432,14 @@ PyObject* generate_with_perlin_noise(PyObject*, PyObject* const* args) {
 PyObject* generate_with_cellular(PyObject*, PyObject* const* args) {
     int width, height, tile_size;
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], tile_size)) return nullptr;
-    // raylib divides the sizes by the tile size before anything else.
+    // raylib divides the sizes by the tile size before anything else: by zero,
+    // or the least int by -1, the division itself fails.
     if (!check_generated_sizes(width, height) || !refuse_zero(tile_size, "tile_size")) return nullptr;
+    if (tile_size == -1 && (width == INT_MIN || height == INT_MIN)) {
+        PyErr_Format(PyExc_ValueError, "tile_size -1 cannot divide %s %d", width == INT_MIN ? "width" : "height",
+                     INT_MIN);
+        return nullptr;
+    }
     return adopt(GenImageCellular(width, height, tile_size));
 }
 

@@ -106,7 +106,10 @@ PyObject* subscript(PyObject* self, PyObject* key) {
         Py_ssize_t start, stop, step;
         if (PySlice_Unpack(key, &start, &stop, &step) < 0) return nullptr;
         Py_ssize_t count = PySlice_AdjustIndices(view->length, &start, &stop, step);
-        return make_view(view->block, view->start + start * view->step, count, step * view->step);
+        // A slice of two or more items spans its stride within the block, so the
+        // product fits; for fewer the stride means nothing (and could overflow).
+        Py_ssize_t stride = count > 1 ? step * view->step : 1;
+        return make_view(view->block, view->start + start * view->step, count, stride);
     }
     Py_ssize_t index = PyNumber_AsSsize_t(key, PyExc_IndexError);
     if (index == -1 && PyErr_Occurred()) return nullptr;
@@ -155,7 +158,10 @@ int assign(PyObject* self, PyObject* key, PyObject* value) {
 
 int get_buffer(PyObject* self, Py_buffer* buffer, int flags) {
     PixelView* view = as_view(self);
-    if (view->step != 1 && !(flags & PyBUF_STRIDES)) {
+    bool wants_contiguous = !(flags & PyBUF_STRIDES) || (flags & PyBUF_C_CONTIGUOUS) == PyBUF_C_CONTIGUOUS ||
+                            (flags & PyBUF_F_CONTIGUOUS) == PyBUF_F_CONTIGUOUS ||
+                            (flags & PyBUF_ANY_CONTIGUOUS) == PyBUF_ANY_CONTIGUOUS;
+    if (view->step != 1 && wants_contiguous) {
         PyErr_SetString(PyExc_BufferError, "this pixel view is not contiguous");
         buffer->obj = nullptr;
         return -1;
