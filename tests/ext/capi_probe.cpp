@@ -10,6 +10,7 @@
 #include "color/color.h"
 #include "cursor/cursor.h"
 #include "frame/convert.h"
+#include "frame/errors.h"
 #include "frame/function.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -231,11 +232,6 @@ image::ImageObject* image_arg(PyObject* value) {
     return reinterpret_cast<image::ImageObject*>(value);
 }
 
-PyObject* none_or_error() {
-    if (PyErr_Occurred()) return nullptr;
-    Py_RETURN_NONE;
-}
-
 // Calls slot 0 with `record`; is_owner None passes no options (the default).
 PyObject* call_image_new(const ::Image& record, PyObject* is_owner_arg) {
     if (is_owner_arg == Py_None) return image_table->new_(record, nullptr);
@@ -277,6 +273,21 @@ PyObject* image_bytes(PyObject*, PyObject* const* args) {
                                      GetPixelDataSize(raw.width, raw.height, raw.format));
 }
 
+// image_fill(instance, source): gives an empty instance (of a Python subclass,
+// say) owned memory, a raylib copy of `source`'s pixels, as only C can.
+PyObject* image_fill(PyObject*, PyObject* const* args) {
+    image::ImageObject* instance = image_arg(args[0]);
+    image::ImageObject* source = instance ? image_arg(args[1]) : nullptr;
+    if (!source) return nullptr;
+    if (instance->_raw.data) {
+        PyErr_SetString(PyExc_ValueError, "the instance already holds pixels");
+        return nullptr;
+    }
+    instance->_raw = ImageCopy(source->_raw);
+    instance->is_owner = 1;
+    Py_RETURN_NONE;
+}
+
 PyObject* image_c_load(PyObject*, PyObject* const* args) { return image_table->c_load(args[0]); }
 
 PyObject* image_c_load_raw(PyObject*, PyObject* const* args) {
@@ -311,7 +322,7 @@ PyObject* image_unload(PyObject*, PyObject* const* args) {
     int skip;
     if (!image || !to_c_int(args[1], skip)) return nullptr;
     image_table->unload(image, skip);
-    return none_or_error();
+    return none_unless_error();
 }
 
 PyObject* image_copy(PyObject*, PyObject* const* args) {
@@ -336,6 +347,7 @@ const FunctionSpec image_functions[] = {
      .calling = Calling::plain},
     {.name = "image_record", .body = image_record, .parameters = {"image"}, .calling = Calling::plain},
     {.name = "image_bytes", .body = image_bytes, .parameters = {"image"}, .calling = Calling::plain},
+    {.name = "image_fill", .body = image_fill, .parameters = {"instance", "source"}, .calling = Calling::plain},
     {.name = "image_c_load", .body = image_c_load, .parameters = {"file_name"}, .calling = Calling::plain},
     {.name = "image_c_load_raw",
      .body = image_c_load_raw,
@@ -387,7 +399,7 @@ PyObject* cursor_entry(PyObject*, PyObject* const* args) {
             slot.plain(self);
         else
             slot.dispatched(self, skip);
-        return none_or_error();
+        return none_unless_error();
     }
     PyErr_Format(PyExc_ValueError, "no slot %s", name);
     return nullptr;

@@ -296,11 +296,6 @@ PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_d
 
 // -- Python methods -------------------------------------------------------------
 
-PyObject* none_unless_error() {
-    if (PyErr_Occurred()) return nullptr;
-    Py_RETURN_NONE;
-}
-
 PyObject* copy_dunder(PyObject* self, PyObject* const*) { return copy_entry(as_image(self), 0); }
 
 PyObject* export_method(PyObject* self, PyObject* const* args) {

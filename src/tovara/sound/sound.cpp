@@ -139,11 +139,6 @@ PyObject* adopt(const ::Sound& raw, bool is_alias) {
 
 // -- methods ------------------------------------------------------------------------
 
-PyObject* none_unless_error() {
-    if (PyErr_Occurred()) return nullptr;
-    Py_RETURN_NONE;
-}
-
 PyObject* unload(PyObject* self, PyObject* const*) {
     c_unload(as_sound(self));
     return none_unless_error();
