@@ -2,7 +2,6 @@
 // of one raylib Image and loads, exports, generates, copies and unloads images.
 #include "image/image.h"
 
-#include <cmath>
 #include <climits>
 
 #include "color/color.h"
