@@ -2,9 +2,10 @@
 
 namespace tovara {
 
-bool find_override(PyObject* self, const FunctionSpec& spec, Ref& found) {
+bool find_override(PyObject* self, int skip_dispatch, const FunctionSpec& spec, Ref& found) {
     found.reset();
     PyTypeObject* type = Py_TYPE(self);
+    if (skip_dispatch) return true;
     if (!type->tp_dictoffset && !(type->tp_flags & (Py_TPFLAGS_IS_ABSTRACT | Py_TPFLAGS_HEAPTYPE))) return true;
     Ref attribute = Ref::steal(PyObject_GetAttrString(self, spec.name));
     if (!attribute) return false;

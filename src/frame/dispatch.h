@@ -11,9 +11,9 @@
 namespace tovara {
 
 // Finds the override of the method `spec` on `self`: `found` is left null when
-// the entry should run its own body (the type is not a Python subclass, or the
-// attribute is still the package's own method). Returns false with an
-// exception set when the attribute lookup fails.
-bool find_override(PyObject* self, const FunctionSpec& spec, Ref& found);
+// the entry should run its own body (the caller skips dispatch, the type is not
+// a Python subclass, or the attribute is still the package's own method).
+// Returns false with an exception set when the attribute lookup fails.
+bool find_override(PyObject* self, int skip_dispatch, const FunctionSpec& spec, Ref& found);
 
 }  // namespace tovara

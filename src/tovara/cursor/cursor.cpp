@@ -53,7 +53,7 @@ extern const FunctionSpec enable_spec, disable_spec, show_spec, hide_spec;
 template <const FunctionSpec& spec, void (*builtin)(CursorObject*)>
 void dispatched(CursorObject* self, int skip_dispatch) {
     Ref override;
-    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), spec, override)) {
+    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, spec, override)) {
         module_frame.traceback("Cursor", spec.name, __LINE__);
         return;
     }

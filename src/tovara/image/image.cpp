@@ -220,7 +220,7 @@ int export_body(ImageObject* self, PyObject* file_name) {
 int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
     PyObject* object = reinterpret_cast<PyObject*>(self);
     Ref override;
-    if (!skip_dispatch && !find_override(object, export_spec, override)) {
+    if (!find_override(object, skip_dispatch, export_spec, override)) {
         module_frame.traceback("Image.export", __LINE__);
         return 0;
     }
@@ -252,7 +252,7 @@ void unload_body(ImageObject* self) {
 
 void unload_entry(ImageObject* self, int skip_dispatch) {
     Ref override;
-    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), unload_spec, override)) {
+    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, unload_spec, override)) {
         module_frame.traceback("Image.unload", __LINE__);
         return;
     }
@@ -263,7 +263,7 @@ void unload_entry(ImageObject* self, int skip_dispatch) {
 
 PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
     Ref override;
-    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), copy_spec, override)) {
+    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, copy_spec, override)) {
         module_frame.traceback("Image.copy", __LINE__);
         return nullptr;
     }
@@ -278,7 +278,7 @@ PyObject* from_channel_body(ImageObject* self, int selected_channel) {
 
 PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch) {
     Ref override;
-    if (!skip_dispatch && !find_override(reinterpret_cast<PyObject*>(self), from_channel_spec, override)) {
+    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, from_channel_spec, override)) {
         module_frame.traceback("Image.from_channel", __LINE__);
         return nullptr;
     }
