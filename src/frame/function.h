@@ -11,6 +11,7 @@
 #include <span>
 
 #include "frame/binding.h"
+#include "frame/names.h"
 
 namespace tovara {
 
@@ -36,6 +37,7 @@ struct FunctionSpec {
     const char* returns = nullptr;  // text of the "return" annotation, if any
     const char* file = nullptr;     // file named in traceback entries; the module's source by default
     int line = static_cast<int>(std::source_location::current().line());
+    AttributeName attribute{name};  // the name, for looking the method up on instances
 };
 
 // A new function object for `spec`, a member of `owner` (null for a module

@@ -12,6 +12,7 @@
 #include "frame/dispatch.h"
 #include "frame/function.h"
 #include "frame/module.h"
+#include "frame/names.h"
 #include "frame/object.h"
 #include "frame/pickling.h"
 #include "frame/ref.h"
@@ -103,18 +104,19 @@ PyGetSetDef properties[] = {
 constexpr std::int64_t checksums[] = {0xe3b0c44, 0xda39a3e, 0xd41d8cd};
 constexpr const char* reconstructor_name = "__pyx_unpickle_Cursor";
 
+const AttributeName dict_name{"__dict__"}, update_name{"update"}, new_name{"__new__"};
+
 // Applies a state tuple: its first item, when true, updates the instance dict.
 bool apply_state(PyObject* result, PyObject* state) {
     if (PyTuple_GET_SIZE(state) == 0) return true;
     PyObject* items = PyTuple_GET_ITEM(state, 0);
     int wanted = PyObject_IsTrue(items);
     if (wanted <= 0) return wanted == 0;
-    Ref dict = Ref::steal(PyObject_GetAttrString(result, "__dict__"));
+    Ref dict = Ref::steal(get_attribute(result, dict_name));
     if (!dict) return false;
     if (PyDict_CheckExact(dict.get())) return PyDict_Update(dict.get(), items) == 0;
-    Ref name = Ref::steal(PyUnicode_FromString("update"));
-    Ref updated = name ? Ref::steal(PyObject_CallMethodOneArg(dict.get(), name.get(), items)) : Ref();
-    return static_cast<bool>(updated);
+    PyObject* name = update_name.get();
+    return name && Ref::steal(PyObject_CallMethodOneArg(dict.get(), name, items));
 }
 
 PyObject* reduce(PyObject* self, PyObject* const*) {
@@ -122,7 +124,8 @@ PyObject* reduce(PyObject* self, PyObject* const*) {
     bool failed = false;
     Py_BEGIN_CRITICAL_SECTION(self);
     PyObject* found = nullptr;
-    failed = PyObject_GetOptionalAttrString(self, "__dict__", &found) < 0;
+    PyObject* name = dict_name.get();
+    failed = !name || PyObject_GetOptionalAttr(self, name, &found) < 0;
     dict = Ref::steal(found);
     Py_END_CRITICAL_SECTION();
     if (failed) return nullptr;
@@ -175,8 +178,8 @@ PyObject* unpickle(PyObject*, PyObject* const* args) {
         if (message) PyErr_SetObject(error.get(), message.get());
         return nullptr;
     }
-    Ref name = Ref::steal(PyUnicode_FromString("__new__"));
-    Ref result = name ? Ref::steal(PyObject_CallMethodOneArg(reinterpret_cast<PyObject*>(&CursorType), name.get(), type))
+    PyObject* name = new_name.get();
+    Ref result = name ? Ref::steal(PyObject_CallMethodOneArg(reinterpret_cast<PyObject*>(&CursorType), name, type))
                       : Ref();
     if (!result || (state != Py_None && !apply_state(result.get(), state))) return nullptr;
     return result.release();

@@ -11,6 +11,7 @@
 #include "frame/errors.h"
 #include "frame/function.h"
 #include "frame/module.h"
+#include "frame/names.h"
 #include "frame/object.h"
 #include "frame/pickling.h"
 #include "frame/ref.h"
@@ -528,7 +529,8 @@ PyObject* get_format(PyObject* self, void*) { return PyLong_FromLong(as_image(se
 
 // The truth of the object's `valid` attribute (a subclass may override it); -1 on error.
 int read_valid(PyObject* self) {
-    Ref valid = Ref::steal(PyObject_GetAttrString(self, "valid"));
+    static const AttributeName valid_name{"valid"};
+    Ref valid = Ref::steal(get_attribute(self, valid_name));
     return valid ? PyObject_IsTrue(valid.get()) : -1;
 }
 
@@ -544,9 +546,9 @@ PyObject* repr(PyObject* self) {
     if (valid < 0) return nullptr;
     if (!valid) return PyUnicode_FromString("<Image Invalid/Unloaded>");
     Ref texts[3];
-    const char* names[] = {"width", "height", "format"};
+    static const AttributeName names[] = {AttributeName{"width"}, AttributeName{"height"}, AttributeName{"format"}};
     for (int i = 0; i < 3; ++i) {
-        Ref value = Ref::steal(PyObject_GetAttrString(self, names[i]));
+        Ref value = Ref::steal(get_attribute(self, names[i]));
         texts[i] = value ? as_text(value.get()) : Ref();
         if (!texts[i]) return nullptr;
     }

@@ -6,6 +6,7 @@
 #include "color/color.h"
 #include "frame/convert.h"
 #include "frame/module.h"
+#include "frame/names.h"
 #include "frame/ref.h"
 #include "rect/rect.h"
 #include "vector2/vector2.h"
@@ -71,7 +72,8 @@ bool raise_count(const Shape& shape, const char* container) {
 }
 
 bool raise_type(const Shape& shape, PyObject* argument) {
-    Ref name = Ref::steal(PyObject_GetAttrString(reinterpret_cast<PyObject*>(Py_TYPE(argument)), "__name__"));
+    static const AttributeName name_name{"__name__"};
+    Ref name = Ref::steal(get_attribute(reinterpret_cast<PyObject*>(Py_TYPE(argument)), name_name));
     if (name && !PyUnicode_Check(name.get())) name = Ref::steal(PyObject_Format(name.get(), nullptr));
     if (name) PyErr_Format(PyExc_TypeError, "%s%U%s", shape.type_prefix, name.get(), shape.type_suffix);
     return false;
