@@ -3,6 +3,7 @@ import copy
 import gc
 import pickle
 import sys
+import traceback
 
 import pytest
 
@@ -57,6 +58,7 @@ def test_method_objects_and_annotations():
     assert Image.export.__annotations__ == {}
     assert (Image.copy.__qualname__, Image.copy.__module__) == ("Image.copy", "tovara.image.image")
     assert image_module.__test__ == {}
+    assert [name for name in vars(image_module) if not name.startswith("__")] == ["Image"]
 
 
 # -- loading ---------------------------------------------------------------------
@@ -81,13 +83,18 @@ def test_load_raw_of_a_file_too_short_gives_an_invalid_image(raw_file):
 @pytest.mark.parametrize("width, height, message", [
     (-1, 2, "width must not be negative, got -1"),
     (2, -5, "height must not be negative, got -5"),
-    (-2, -2, "width must not be negative, got -2"),
     (65536, 65536, "width 65536 and height 65536 need more than 2147483647 bytes of pixel data"),
 ])
 def test_load_raw_refuses_sizes_raylib_would_get_wrong(raw_file, width, height, message):
     with pytest.raises(ValueError) as error:
         Image.load_raw(raw_file(range(32)), width, height, RGBA, 0)
     assert str(error.value) == message
+
+
+@pytest.mark.parametrize("width, height", [(-2, -4), (0, -3)])
+def test_load_raw_passes_sizes_raylib_reads_safely(raw_file, width, height):
+    image = Image.load_raw(raw_file(range(32)), width, height, RGBA, 0)
+    assert (image.width, image.height, image.valid) == (width, height, False)
 
 
 def test_load_raw_accepts_a_format_raylib_does_not_define(raw_file):
@@ -125,6 +132,18 @@ def test_loaders_check_the_file_name(method, name, error, message):
         getattr(Image, method)(name)
     if message:
         assert str(raised.value) == message
+
+
+@pytest.mark.parametrize("call, names", [
+    (lambda: Image.load(None), ["Image.load", "Image.c_load"]),
+    (lambda: Image.load_anim("\udc80"), ["Image.load_anim", "Image.c_load_anim"]),
+    (lambda: Image.load_raw("x", -1, 2, RGBA, 0), ["Image.load_raw", "Image.c_load_raw"]),
+])
+def test_c_level_loaders_add_their_own_traceback_entry(call, names):
+    with pytest.raises(Exception) as raised:
+        call()
+    found = [entry.name for entry in traceback.extract_tb(raised.value.__traceback__)]
+    assert found[-2:] == ["tovara.image.image." + name for name in names]
 
 
 @pytest.mark.parametrize("call, message", [
@@ -255,6 +274,27 @@ def test_subclass_valid_decides_the_text_form():
         valid = property(lambda self: False)
     never = Never()
     assert repr(never) == INVALID
+
+
+class Shown(str):
+    def __format__(self, spec):
+        return "shown"
+
+
+class Wide(int):
+    def __format__(self, spec):
+        return "wide"
+
+
+def test_text_form_formats_every_value_but_exact_str_int_and_float():
+    class Odd(Image):
+        valid = True
+        width = Shown("w")
+        height = Wide(3)
+        format = 2.5
+    assert repr(Odd()) == "<Image shownxwide format=2.5>"
+    Odd.width, Odd.height, Odd.format = "w", 3, None
+    assert repr(Odd()) == "<Image wx3 format=None>"
 
 
 def test_subclass_valid_decides_the_release_at_destruction(rgba_image, monkeypatch):

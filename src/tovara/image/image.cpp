@@ -85,8 +85,15 @@ PyObject* with_file_name(PyObject* file_name, Load load) {
     return load(PyBytes_AS_STRING(encoded.get()));
 }
 
+// The C-level entries name themselves in the traceback when they fail.
+PyObject* traced(PyObject* result, const char* member, int line) {
+    if (!result) module_frame.traceback(member, line);
+    return result;
+}
+
 PyObject* c_load(PyObject* file_name) {
-    return with_file_name(file_name, [](const char* name) { return adopt(LoadImage(name)); });
+    return traced(with_file_name(file_name, [](const char* name) { return adopt(LoadImage(name)); }),
+                  "Image.c_load", __LINE__);
 }
 
 // Bits per pixel of a raylib pixel format; 0 for numbers raylib does not define.
@@ -140,21 +147,11 @@ bool refuse_negative(int width, int height) {
 }
 
 // For raylib's loaders and GenImageText, which copy through the buffer they
-// allocate for a negative size (a null pointer): no negative size at all.
+// allocate: a negative pixel count (one negative size) allocates nothing, and
+// the copy then writes through a null pointer.
 bool check_pixel_sizes(int width, int height, int bits) {
-    if (width < 0 || height < 0) return refuse_negative(width, height);
+    if ((width < 0 && height > 0) || (height < 0 && width > 0)) return refuse_negative(width, height);
     return check_size_fits(width, height, bits);
-}
-
-// For raylib's RGBA generators: one negative size allocates and writes
-// nothing, and gives an image without pixels; two give memory described by
-// negative sizes, which later calls (export) would trust.
-bool check_generated_sizes(int width, int height) {
-    if (width < 0 && height < 0) {
-        PyErr_Format(PyExc_ValueError, "width and height must not both be negative, got %d and %d", width, height);
-        return false;
-    }
-    return check_size_fits(width, height, 32);
 }
 
 // raylib skips the header only when header plus pixel data fit the file, a
@@ -171,23 +168,27 @@ bool check_header_fits(int width, int height, int format, int header_size) {
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
     if (!check_pixel_sizes(width, height, bits_per_pixel(format)) ||
         !check_header_fits(width, height, format, header_size))
-        return nullptr;
-    return with_file_name(file_name, [&](const char* name) {
-        return adopt(LoadImageRaw(name, width, height, format, header_size));
-    });
+        return traced(nullptr, "Image.c_load_raw", __LINE__);
+    return traced(with_file_name(file_name,
+                                 [&](const char* name) {
+                                     return adopt(LoadImageRaw(name, width, height, format, header_size));
+                                 }),
+                  "Image.c_load_raw", __LINE__);
 }
 
 PyObject* c_load_anim(PyObject* file_name, int* frames) {
-    return with_file_name(file_name, [&](const char* name) { return adopt(LoadImageAnim(name, frames)); });
+    return traced(
+        with_file_name(file_name, [&](const char* name) { return adopt(LoadImageAnim(name, frames)); }),
+        "Image.c_load_anim", __LINE__);
 }
 
 // raylib reads the screen through OpenGL, which without a window means a crash.
 PyObject* c_load_from_screen() {
     if (!IsWindowReady()) {
         PyErr_SetString(PyExc_RuntimeError, "load_from_screen() needs an open window");
-        return nullptr;
+        return traced(nullptr, "Image.c_load_from_screen", __LINE__);
     }
-    return adopt(LoadImageFromScreen());
+    return traced(adopt(LoadImageFromScreen()), "Image.c_load_from_screen", __LINE__);
 }
 
 PyObject* c_copy(ImageObject* self) {
@@ -195,11 +196,11 @@ PyObject* c_copy(ImageObject* self) {
     // pointer: without pixel memory the copy is an empty image.
     if (!self->_raw.data) {
         NewOptions borrowed{1, 0};
-        return new_image(::Image{}, &borrowed);
+        return traced(new_image(::Image{}, &borrowed), "Image.c_copy", __LINE__);
     }
     ::Image copy = ImageCopy(self->_raw);
-    if (!copy.data) return PyErr_NoMemory();
-    return adopt(copy);
+    if (!copy.data) return traced(PyErr_NoMemory(), "Image.c_copy", __LINE__);
+    return traced(adopt(copy), "Image.c_copy", __LINE__);
 }
 
 // The result of a Python override of copy or from_channel: None or an Image.
@@ -368,7 +369,7 @@ PyObject* generate_with_color(PyObject*, PyObject* const* args) {
     int width, height;
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
     const ::Color* color = color_arg(args[2], "color");
-    if (!color || !check_generated_sizes(width, height)) return nullptr;
+    if (!color || !check_size_fits(width, height, 32)) return nullptr;
     return adopt(GenImageColor(width, height, *color));
 }
 
@@ -377,7 +378,7 @@ PyObject* generate_with_linear_gradient(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], direction)) return nullptr;
     const ::Color* start = color_arg(args[3], "start");
     const ::Color* end = start ? color_arg(args[4], "end") : nullptr;
-    if (!end || !check_generated_sizes(width, height)) return nullptr;
+    if (!end || !check_size_fits(width, height, 32)) return nullptr;
     return adopt(GenImageGradientLinear(width, height, direction, *start, *end));
 }
 
@@ -388,7 +389,7 @@ PyObject* generate_with_density(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], density)) return nullptr;
     const ::Color* inner = color_arg(args[3], "inner");
     const ::Color* outer = inner ? color_arg(args[4], "outer") : nullptr;
-    if (!outer || !check_generated_sizes(width, height)) return nullptr;
+    if (!outer || !check_size_fits(width, height, 32)) return nullptr;
     return adopt(generate(width, height, density, *inner, *outer));
 }
 
@@ -399,7 +400,7 @@ PyObject* generate_with_checked(PyObject*, PyObject* const* args) {
         return nullptr;
     const ::Color* col1 = color_arg(args[4], "col1");
     const ::Color* col2 = col1 ? color_arg(args[5], "col2") : nullptr;
-    if (!col2 || !check_generated_sizes(width, height)) return nullptr;
+    if (!col2 || !check_size_fits(width, height, 32)) return nullptr;
     // raylib divides pixel coordinates by the check sizes, for every pixel.
     if (width > 0 && height > 0 && (!refuse_zero(check_x, "check_x") || !refuse_zero(check_y, "check_y")))
         return nullptr;
@@ -410,7 +411,7 @@ PyObject* generate_with_white_noise(PyObject*, PyObject* const* args) {
     int width, height;
     float factor;
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], factor)) return nullptr;
-    if (!check_generated_sizes(width, height)) return nullptr;
+    if (!check_size_fits(width, height, 32)) return nullptr;
     return adopt(GenImageWhiteNoise(width, height, factor));
 }
 
@@ -420,7 +421,7 @@ PyObject* generate_with_perlin_noise(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], offset_x) ||
         !to_c_int(args[3], offset_y) || !to_float(args[4], scale))
         return nullptr;
-    if (!check_generated_sizes(width, height)) return nullptr;
+    if (!check_size_fits(width, height, 32)) return nullptr;
     return adopt(GenImagePerlinNoise(width, height, offset_x, offset_y, scale));
 }
 
@@ -429,7 +430,7 @@ PyObject* generate_with_cellular(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], tile_size)) return nullptr;
     // raylib divides the sizes by the tile size before anything else: by zero,
     // or the least int by -1, the division itself fails.
-    if (!check_generated_sizes(width, height) || !refuse_zero(tile_size, "tile_size")) return nullptr;
+    if (!check_size_fits(width, height, 32) || !refuse_zero(tile_size, "tile_size")) return nullptr;
     if (tile_size == -1 && (width == INT_MIN || height == INT_MIN)) {
         PyErr_Format(PyExc_ValueError, "tile_size -1 cannot divide %s %d", width == INT_MIN ? "width" : "height",
                      INT_MIN);
@@ -534,9 +535,9 @@ int read_valid(PyObject* self) {
     return valid ? PyObject_IsTrue(valid.get()) : -1;
 }
 
-// str() of ints and floats, format(value, "") of anything but a str.
+// A str as it is, str() of an int or float, format(value, "") of anything else (subclasses included).
 Ref as_text(PyObject* value) {
-    if (PyUnicode_Check(value)) return Ref::borrow(value);
+    if (PyUnicode_CheckExact(value)) return Ref::borrow(value);
     if (PyLong_CheckExact(value) || PyFloat_CheckExact(value)) return Ref::steal(PyObject_Str(value));
     return Ref::steal(PyObject_Format(value, nullptr));
 }
@@ -639,7 +640,7 @@ bool populate(Module& module) {
     ImageType.tp_repr = repr_method;
     ImageType.tp_getset = properties;
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
-           publish_pixel_view_type(module) &&
+           ready_pixel_view_type() &&
            import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
            add_methods(module, &ImageType,

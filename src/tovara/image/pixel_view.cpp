@@ -190,7 +190,7 @@ PyBufferProcs buffer_procs{};
 
 }  // namespace
 
-bool publish_pixel_view_type(Module& module) {
+bool ready_pixel_view_type() {
     sequence.sq_length = length;
     sequence.sq_item = item;
     mapping.mp_length = length;
@@ -203,7 +203,7 @@ bool publish_pixel_view_type(Module& module) {
     PixelViewType.tp_as_mapping = &mapping;
     PixelViewType.tp_as_buffer = &buffer_procs;
     PixelViewType.tp_iter = PySeqIter_New;
-    return publish_type(module, &PixelViewType, nullptr);
+    return PyType_Ready(&PixelViewType) == 0;
 }
 
 PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length) { return make_view(data, data, length, 1); }

@@ -9,15 +9,11 @@
 
 #include <Python.h>
 
-namespace tovara {
-struct Module;
-}
-
 namespace tovara::image {
 
-// Readies the view type and binds it in the module as PixelView. Returns
+// Readies the view type (not bound in the module: views come from data_view). Returns
 // false with an exception set.
-bool publish_pixel_view_type(Module& module);
+bool ready_pixel_view_type();
 
 // A new view of `length` bytes at `data`. Returns null with an exception set.
 PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length);
