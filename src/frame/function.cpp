@@ -234,7 +234,7 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
         if (!function->parameter_names[count++]) return nullptr;
     }
     function->parameters = {spec.name, function->parameter_names, count, count};
-    function->name = PyUnicode_InternFromString(spec.name);
+    function->name = Py_XNewRef(spec.attribute.get());
     function->qualname = owner ? PyUnicode_FromFormat("%s.%s", class_name(owner), spec.name)
                                : PyUnicode_FromString(spec.name);
     function->module_name = PyUnicode_FromString(module.path);

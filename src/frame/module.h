@@ -36,6 +36,11 @@ struct Module {
     void traceback(const char* member, int line) const;
     // The same for "<path>.<class>.<member>".
     void traceback(const char* class_name, const char* member, int line) const;
+    // Passes `result` on; when it is null (failure), first adds the entry "<path>.<member>".
+    PyObject* traced(PyObject* result, const char* member, int line) const {
+        if (!result) traceback(member, line);
+        return result;
+    }
 };
 
 // Readies one of the module's types, publishes `table` as its __pyx_vtable__

@@ -85,14 +85,8 @@ PyObject* with_file_name(PyObject* file_name, Load load) {
     return load(PyBytes_AS_STRING(encoded.get()));
 }
 
-// The C-level entries name themselves in the traceback when they fail.
-PyObject* traced(PyObject* result, const char* member, int line) {
-    if (!result) module_frame.traceback(member, line);
-    return result;
-}
-
 PyObject* c_load(PyObject* file_name) {
-    return traced(with_file_name(file_name, [](const char* name) { return adopt(LoadImage(name)); }),
+    return module_frame.traced(with_file_name(file_name, [](const char* name) { return adopt(LoadImage(name)); }),
                   "Image.c_load", __LINE__);
 }
 
@@ -166,42 +160,44 @@ bool check_header_fits(int width, int height, int format, int header_size) {
 }
 
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
-    if (!check_pixel_sizes(width, height, bits_per_pixel(format)) ||
-        !check_header_fits(width, height, format, header_size))
-        return traced(nullptr, "Image.c_load_raw", __LINE__);
-    return traced(with_file_name(file_name,
-                                 [&](const char* name) {
-                                     return adopt(LoadImageRaw(name, width, height, format, header_size));
-                                 }),
-                  "Image.c_load_raw", __LINE__);
+    bool fits = check_pixel_sizes(width, height, bits_per_pixel(format)) &&
+                check_header_fits(width, height, format, header_size);
+    PyObject* image = fits ? with_file_name(file_name,
+                                            [&](const char* name) {
+                                                return adopt(LoadImageRaw(name, width, height, format, header_size));
+                                            })
+                           : nullptr;
+    return module_frame.traced(image, "Image.c_load_raw", __LINE__);
 }
 
 PyObject* c_load_anim(PyObject* file_name, int* frames) {
-    return traced(
+    return module_frame.traced(
         with_file_name(file_name, [&](const char* name) { return adopt(LoadImageAnim(name, frames)); }),
         "Image.c_load_anim", __LINE__);
 }
 
 // raylib reads the screen through OpenGL, which without a window means a crash.
 PyObject* c_load_from_screen() {
-    if (!IsWindowReady()) {
+    PyObject* image = nullptr;
+    if (IsWindowReady())
+        image = adopt(LoadImageFromScreen());
+    else
         PyErr_SetString(PyExc_RuntimeError, "load_from_screen() needs an open window");
-        return traced(nullptr, "Image.c_load_from_screen", __LINE__);
-    }
-    return traced(adopt(LoadImageFromScreen()), "Image.c_load_from_screen", __LINE__);
+    return module_frame.traced(image, "Image.c_load_from_screen", __LINE__);
 }
 
-PyObject* c_copy(ImageObject* self) {
+PyObject* copy_pixels(const ::Image& pixels) {
     // raylib's ImageCopy reads the held sizes' worth of bytes from the data
     // pointer: without pixel memory the copy is an empty image.
-    if (!self->_raw.data) {
+    if (!pixels.data) {
         NewOptions borrowed{1, 0};
-        return traced(new_image(::Image{}, &borrowed), "Image.c_copy", __LINE__);
+        return new_image(::Image{}, &borrowed);
     }
-    ::Image copy = ImageCopy(self->_raw);
-    if (!copy.data) return traced(PyErr_NoMemory(), "Image.c_copy", __LINE__);
-    return traced(adopt(copy), "Image.c_copy", __LINE__);
+    ::Image copy = ImageCopy(pixels);
+    return copy.data ? adopt(copy) : PyErr_NoMemory();
 }
+
+PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(self->_raw), "Image.c_copy", __LINE__); }
 
 // The result of a Python override of copy or from_channel: None or an Image.
 PyObject* expect_image(Ref result) {
@@ -270,8 +266,7 @@ PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
         return nullptr;
     }
     PyObject* result = override ? expect_image(Ref::steal(PyObject_CallNoArgs(override.get()))) : c_copy(self);
-    if (!result) module_frame.traceback("Image.copy", __LINE__);
-    return result;
+    return module_frame.traced(result, "Image.copy", __LINE__);
 }
 
 PyObject* from_channel_body(ImageObject* self, int selected_channel) {
@@ -291,8 +286,7 @@ PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_d
     } else {
         result = from_channel_body(self, selected_channel);
     }
-    if (!result) module_frame.traceback("Image.from_channel", __LINE__);
-    return result;
+    return module_frame.traced(result, "Image.from_channel", __LINE__);
 }
 
 // -- Python methods -------------------------------------------------------------
@@ -557,9 +551,7 @@ PyObject* repr(PyObject* self) {
 }
 
 PyObject* repr_method(PyObject* self) {
-    PyObject* text = repr(self);
-    if (!text) module_frame.traceback("Image.__repr__", __LINE__);
-    return text;
+    return module_frame.traced(repr(self), "Image.__repr__", __LINE__);
 }
 
 // Image(...): an empty image; the arguments are not looked at.
@@ -618,9 +610,7 @@ PyObject* data_view(PyObject* self) {
 }
 
 PyObject* get_data_view(PyObject* self, void*) {
-    PyObject* view = data_view(self);
-    if (!view) module_frame.traceback("Image.data_view.__get__", __LINE__);
-    return view;
+    return module_frame.traced(data_view(self), "Image.data_view.__get__", __LINE__);
 }
 
 PyGetSetDef properties[] = {
