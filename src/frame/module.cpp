@@ -12,6 +12,11 @@ namespace {
 
 Module& module_of(PyModuleDef* def) { return *reinterpret_cast<Module*>(def); }
 
+// Each extension library of the package defines exactly one Module. Its exec
+// slot finds it here, not through the module object, which need not carry the
+// definition: PyModule_ExecDef runs the slot on any module object it is given.
+Module* library_module = nullptr;
+
 // Copies one attribute of the module spec into the new module's dict.
 bool copy_spec_attribute(PyObject* spec, PyObject* dict, const char* from, const char* to, bool allow_none) {
     Ref value = Ref::steal(PyObject_GetAttrString(spec, from));
@@ -84,7 +89,7 @@ bool run_steps(Module& self, PyObject* module) {
 }
 
 int exec(PyObject* module) {
-    Module& self = module_of(PyModule_GetDef(module));
+    Module& self = *library_module;
     if (self.module) {
         if (self.module == module) return 0;
         PyErr_Format(PyExc_RuntimeError,
@@ -114,6 +119,7 @@ Module::Module(const char* path_, const char* short_name_, const char* source_, 
       source(source_),
       populate(populate_) {
     static_assert(offsetof(Module, def) == 0);
+    library_module = this;
 }
 
 void Module::traceback(const char* member, int line) const {

@@ -16,6 +16,7 @@
 #include "frame/pickling.h"
 #include "frame/ref.h"
 #include "frame/text.h"
+#include "hazards/hazards.h"
 #include "image/pixel_view.h"
 #include "vector4/vector4.h"
 
@@ -86,118 +87,60 @@ PyObject* with_file_name(PyObject* file_name, Load load) {
 }
 
 PyObject* c_load(PyObject* file_name) {
-    return module_frame.traced(with_file_name(file_name, [](const char* name) { return adopt(LoadImage(name)); }),
-                  "Image.c_load", __LINE__);
-}
-
-// Bits per pixel of a raylib pixel format; 0 for numbers raylib does not define.
-int bits_per_pixel(int format) {
-    switch (format) {
-        case PIXELFORMAT_UNCOMPRESSED_GRAYSCALE: return 8;
-        case PIXELFORMAT_UNCOMPRESSED_GRAY_ALPHA:
-        case PIXELFORMAT_UNCOMPRESSED_R5G6B5:
-        case PIXELFORMAT_UNCOMPRESSED_R5G5B5A1:
-        case PIXELFORMAT_UNCOMPRESSED_R4G4B4A4:
-        case PIXELFORMAT_UNCOMPRESSED_R16: return 16;
-        case PIXELFORMAT_UNCOMPRESSED_R8G8B8: return 24;
-        case PIXELFORMAT_UNCOMPRESSED_R8G8B8A8:
-        case PIXELFORMAT_UNCOMPRESSED_R32: return 32;
-        case PIXELFORMAT_UNCOMPRESSED_R16G16B16: return 48;
-        case PIXELFORMAT_UNCOMPRESSED_R16G16B16A16: return 64;
-        case PIXELFORMAT_UNCOMPRESSED_R32G32B32: return 96;
-        case PIXELFORMAT_UNCOMPRESSED_R32G32B32A32: return 128;
-        case PIXELFORMAT_COMPRESSED_DXT1_RGB:
-        case PIXELFORMAT_COMPRESSED_DXT1_RGBA:
-        case PIXELFORMAT_COMPRESSED_ETC1_RGB:
-        case PIXELFORMAT_COMPRESSED_ETC2_RGB:
-        case PIXELFORMAT_COMPRESSED_PVRT_RGB:
-        case PIXELFORMAT_COMPRESSED_PVRT_RGBA: return 4;
-        case PIXELFORMAT_COMPRESSED_DXT3_RGBA:
-        case PIXELFORMAT_COMPRESSED_DXT5_RGBA:
-        case PIXELFORMAT_COMPRESSED_ETC2_EAC_RGBA:
-        case PIXELFORMAT_COMPRESSED_ASTC_4x4_RGBA: return 8;
-        case PIXELFORMAT_COMPRESSED_ASTC_8x8_RGBA: return 2;
-        default: return 0;
-    }
-}
-
-// raylib computes pixel data sizes in C int arithmetic and trusts them: a
-// size past INT_MAX wraps, so the buffer it allocates no longer matches the
-// sizes it stores (and writes by).
-bool check_size_fits(int width, int height, int bits) {
-    double bytes = static_cast<double>(bits) / 8.0 * width * height;
-    if (bytes > INT_MAX || bytes < -static_cast<double>(INT_MAX)) {
-        PyErr_Format(PyExc_ValueError, "width %d and height %d need more than %d bytes of pixel data", width,
-                     height, INT_MAX);
-        return false;
-    }
-    return true;
-}
-
-bool refuse_negative(int width, int height) {
-    PyErr_Format(PyExc_ValueError, "%s must not be negative, got %d", width < 0 ? "width" : "height",
-                 width < 0 ? width : height);
-    return false;
-}
-
-// For raylib's loaders and GenImageText, which copy through the buffer they
-// allocate: a negative pixel count (one negative size) allocates nothing, and
-// the copy then writes through a null pointer.
-bool check_pixel_sizes(int width, int height, int bits) {
-    if ((width < 0 && height > 0) || (height < 0 && width > 0)) return refuse_negative(width, height);
-    return check_size_fits(width, height, bits);
-}
-
-// raylib skips the header only when header plus pixel data fit the file, a
-// sum it computes in C int arithmetic: past INT_MAX it wraps and the check passes.
-bool check_header_fits(int width, int height, int format, int header_size) {
-    double bytes = static_cast<double>(bits_per_pixel(format)) / 8.0 * width * height;
-    if (header_size <= 0 || header_size + bytes <= INT_MAX) return true;
-    // The pixel data alone fits (checked first), so its size is an int.
-    PyErr_Format(PyExc_ValueError, "header %d and %d bytes of pixel data need more than %d bytes", header_size,
-                 static_cast<int>(bytes), INT_MAX);
-    return false;
+    return module_frame.traced(
+        with_file_name(file_name, [](const char* name) { return adopt(hazards::load_image(name)); }),
+        "Image.c_load", __LINE__);
 }
 
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
-    bool fits = check_pixel_sizes(width, height, bits_per_pixel(format)) &&
-                check_header_fits(width, height, format, header_size);
-    PyObject* image = fits ? with_file_name(file_name,
-                                            [&](const char* name) {
-                                                return adopt(LoadImageRaw(name, width, height, format, header_size));
-                                            })
-                           : nullptr;
+    PyObject* image = hazards::check_raw_header(width, height, format, header_size)
+                          ? with_file_name(file_name,
+                                           [&](const char* name) {
+                                               return adopt(LoadImageRaw(name, width, height, format, header_size));
+                                           })
+                          : nullptr;
     return module_frame.traced(image, "Image.c_load_raw", __LINE__);
 }
 
 PyObject* c_load_anim(PyObject* file_name, int* frames) {
     return module_frame.traced(
-        with_file_name(file_name, [&](const char* name) { return adopt(LoadImageAnim(name, frames)); }),
+        with_file_name(file_name, [&](const char* name) { return adopt(hazards::load_image_anim(name, frames)); }),
         "Image.c_load_anim", __LINE__);
 }
 
-// raylib reads the screen through OpenGL, which without a window means a crash.
 PyObject* c_load_from_screen() {
-    PyObject* image = nullptr;
-    if (IsWindowReady())
-        image = adopt(LoadImageFromScreen());
-    else
-        PyErr_SetString(PyExc_RuntimeError, "load_from_screen() needs an open window");
+    PyObject* image = hazards::check_window_open() ? adopt(LoadImageFromScreen()) : nullptr;
     return module_frame.traced(image, "Image.c_load_from_screen", __LINE__);
 }
 
-PyObject* copy_pixels(const ::Image& pixels) {
-    // raylib's ImageCopy reads the held sizes' worth of bytes from the data
-    // pointer: without pixel memory the copy is an empty image.
-    if (!pixels.data) {
+// Runs `read` on the image's value inside the object's critical section, the
+// one unload() lets go of the pixels in: a racing unload never frees memory
+// under a reader.
+template <typename Read>
+auto read_pixels(ImageObject* self, Read read) {
+    decltype(read(self->_raw)) result{};
+    Py_BEGIN_CRITICAL_SECTION(self);
+    result = read(self->_raw);
+    Py_END_CRITICAL_SECTION();
+    return result;
+}
+
+PyObject* copy_pixels(ImageObject* self) {
+    bool had_pixels = false;
+    ::Image copy = read_pixels(self, [&](const ::Image& pixels) {
+        // raylib's ImageCopy reads the held sizes' worth of bytes from the data
+        // pointer: without pixel memory the copy is an empty image.
+        had_pixels = pixels.data != nullptr;
+        return had_pixels ? ImageCopy(pixels) : ::Image{};
+    });
+    if (!had_pixels) {
         NewOptions borrowed{1, 0};
         return new_image(::Image{}, &borrowed);
     }
-    ::Image copy = ImageCopy(pixels);
     return copy.data ? adopt(copy) : PyErr_NoMemory();
 }
 
-PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(self->_raw), "Image.c_copy", __LINE__); }
+PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(self), "Image.c_copy", __LINE__); }
 
 // The result of a Python override of copy or from_channel: None or an Image.
 PyObject* expect_image(Ref result) {
@@ -212,7 +155,12 @@ extern const FunctionSpec export_spec, unload_spec, copy_spec, from_channel_spec
 int export_body(ImageObject* self, PyObject* file_name) {
     Ref encoded = encode_utf8(file_name);
     if (!encoded) return 0;
-    return ExportImage(self->_raw, PyBytes_AS_STRING(encoded.get())) ? 1 : 0;
+    const char* name = PyBytes_AS_STRING(encoded.get());
+    return read_pixels(self, [&](const ::Image& pixels) {
+               return hazards::export_is_safe(pixels, name) && ExportImage(pixels, name);
+           })
+               ? 1
+               : 0;
 }
 
 int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
@@ -270,7 +218,7 @@ PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
 }
 
 PyObject* from_channel_body(ImageObject* self, int selected_channel) {
-    return adopt(ImageFromChannel(self->_raw, selected_channel));
+    return adopt(read_pixels(self, [&](const ::Image& pixels) { return ImageFromChannel(pixels, selected_channel); }));
 }
 
 PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch) {
@@ -353,17 +301,11 @@ bool to_float(PyObject* value, float& out) {
     return true;
 }
 
-bool refuse_zero(int value, const char* parameter) {
-    if (value != 0) return true;
-    PyErr_Format(PyExc_ValueError, "%s must not be zero: raylib divides by it", parameter);
-    return false;
-}
-
 PyObject* generate_with_color(PyObject*, PyObject* const* args) {
     int width, height;
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
     const ::Color* color = color_arg(args[2], "color");
-    if (!color || !check_size_fits(width, height, 32)) return nullptr;
+    if (!color || !hazards::check_generated_size(width, height)) return nullptr;
     return adopt(GenImageColor(width, height, *color));
 }
 
@@ -372,7 +314,7 @@ PyObject* generate_with_linear_gradient(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], direction)) return nullptr;
     const ::Color* start = color_arg(args[3], "start");
     const ::Color* end = start ? color_arg(args[4], "end") : nullptr;
-    if (!end || !check_size_fits(width, height, 32)) return nullptr;
+    if (!end || !hazards::check_generated_size(width, height)) return nullptr;
     return adopt(GenImageGradientLinear(width, height, direction, *start, *end));
 }
 
@@ -383,7 +325,7 @@ PyObject* generate_with_density(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], density)) return nullptr;
     const ::Color* inner = color_arg(args[3], "inner");
     const ::Color* outer = inner ? color_arg(args[4], "outer") : nullptr;
-    if (!outer || !check_size_fits(width, height, 32)) return nullptr;
+    if (!outer || !hazards::check_generated_size(width, height)) return nullptr;
     return adopt(generate(width, height, density, *inner, *outer));
 }
 
@@ -394,9 +336,9 @@ PyObject* generate_with_checked(PyObject*, PyObject* const* args) {
         return nullptr;
     const ::Color* col1 = color_arg(args[4], "col1");
     const ::Color* col2 = col1 ? color_arg(args[5], "col2") : nullptr;
-    if (!col2 || !check_size_fits(width, height, 32)) return nullptr;
+    if (!col2 || !hazards::check_generated_size(width, height)) return nullptr;
     // raylib divides pixel coordinates by the check sizes, for every pixel.
-    if (width > 0 && height > 0 && (!refuse_zero(check_x, "check_x") || !refuse_zero(check_y, "check_y")))
+    if (width > 0 && height > 0 && (!hazards::check_divisor(check_x, "check_x") || !hazards::check_divisor(check_y, "check_y")))
         return nullptr;
     return adopt(GenImageChecked(width, height, check_x, check_y, *col1, *col2));
 }
@@ -405,7 +347,7 @@ PyObject* generate_with_white_noise(PyObject*, PyObject* const* args) {
     int width, height;
     float factor;
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], factor)) return nullptr;
-    if (!check_size_fits(width, height, 32)) return nullptr;
+    if (!hazards::check_generated_size(width, height)) return nullptr;
     return adopt(GenImageWhiteNoise(width, height, factor));
 }
 
@@ -415,7 +357,7 @@ PyObject* generate_with_perlin_noise(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], offset_x) ||
         !to_c_int(args[3], offset_y) || !to_float(args[4], scale))
         return nullptr;
-    if (!check_size_fits(width, height, 32)) return nullptr;
+    if (!hazards::check_generated_size(width, height)) return nullptr;
     return adopt(GenImagePerlinNoise(width, height, offset_x, offset_y, scale));
 }
 
@@ -424,12 +366,8 @@ PyObject* generate_with_cellular(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], tile_size)) return nullptr;
     // raylib divides the sizes by the tile size before anything else: by zero,
     // or the least int by -1, the division itself fails.
-    if (!check_size_fits(width, height, 32) || !refuse_zero(tile_size, "tile_size")) return nullptr;
-    if (tile_size == -1 && (width == INT_MIN || height == INT_MIN)) {
-        PyErr_Format(PyExc_ValueError, "tile_size -1 cannot divide %s %d", width == INT_MIN ? "width" : "height",
-                     INT_MIN);
+    if (!hazards::check_generated_size(width, height) || !hazards::check_cellular(width, height, tile_size))
         return nullptr;
-    }
     return adopt(GenImageCellular(width, height, tile_size));
 }
 
@@ -438,7 +376,7 @@ PyObject* generate_with_text(PyObject*, PyObject* const* args) {
     if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
     if (!check_str_or_none(args[2], "text")) return nullptr;
     Ref text = encode_utf8(args[2]);
-    if (!text || !check_pixel_sizes(width, height, 8)) return nullptr;
+    if (!text || !hazards::check_copied_pixels(width, height, PIXELFORMAT_UNCOMPRESSED_GRAYSCALE)) return nullptr;
     return adopt(GenImageText(width, height, PyBytes_AS_STRING(text.get())));
 }
 
@@ -564,27 +502,60 @@ PyObject* call_exact(PyObject* type, PyObject* const*, size_t, PyObject*) {
     return new_empty(reinterpret_cast<PyTypeObject*>(type), nullptr, nullptr);
 }
 
+// Releases what an owning image holds when its `valid` (a subclass may
+// override it) says so. The step runs Python code, so it runs where the
+// interpreter runs finalizers: on an intact object, which that code may keep
+// alive (resurrect) without harm.
+void release_if_valid(PyObject* self) {
+    ImageObject* image = as_image(self);
+    if (!image->is_owner || !image->_raw.data) return;
+    Ref saved = Ref::steal(PyErr_GetRaisedException());
+    int release = read_valid(self);
+    if (release < 0)
+        report_unraisable("tovara.image.image.Image.__dealloc__", true);
+    else if (release)
+        unload_body(image);
+    PyErr_SetRaisedException(saved.release());
+}
+
+// The finalizer of subclasses (an exact Image runs no Python code to die).
+void finalize(PyObject* self) {
+    if (Py_TYPE(self) != &ImageType) release_if_valid(self);
+}
+
+// A subclass whose own __del__ took the finalizer's place: the step runs here,
+// after the interpreter has cleared the instance's attributes. An object that
+// Python code keeps now stays alive, its type reference kept for it; what the
+// step gave it (attributes, weak references) goes with it otherwise.
+bool release_late_resurrects(PyObject* self) {
+    PyTypeObject* type = Py_TYPE(self);
+    Py_SET_REFCNT(self, 1);
+    release_if_valid(self);
+    if (Py_REFCNT(self) > 1) {
+        Py_SET_REFCNT(self, Py_REFCNT(self) - 1);
+        if (type->tp_flags & Py_TPFLAGS_HEAPTYPE) Py_INCREF(type);  // the subclass's destructor drops one after us
+        return true;
+    }
+    if (PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT)) PyObject_ClearManagedDict(self);
+    Py_SET_REFCNT(self, 0);
+    if (type->tp_weaklistoffset) PyObject_ClearWeakRefs(self);  // wants the object dead
+    return false;
+}
+
 void dealloc(PyObject* self) {
-    if (finalizer_resurrects(self, dealloc)) return;
     PyTypeObject* type = Py_TYPE(self);
     ImageObject* image = as_image(self);
     if (image->is_owner && image->_raw.data) {
-        Ref saved = Ref::steal(PyErr_GetRaisedException());
         // An exact Image always releases what it owns (raylib's validity test
         // can be false for memory it allocated, such as a 0 by 0 image); a
-        // subclass may veto the release through its own `valid`.
-        int release = 1;
-        if (type != &ImageType) {
-            Py_SET_REFCNT(self, 1);  // alive while Python code reads `valid`
-            release = read_valid(self);
-            Py_SET_REFCNT(self, 0);
-        }
-        if (release < 0) {
-            report_unraisable("tovara.image.image.Image.__dealloc__", true);
-        } else if (release) {
+        // subclass decides through its `valid`, normally in its finalizer,
+        // which the interpreter runs once (on every death for a type outside
+        // the garbage collector).
+        bool finalized = type->tp_finalize == finalize && (!PyType_IS_GC(type) || PyObject_GC_IsFinalized(self));
+        if (type == &ImageType)
             release_pixels(image->_raw);
-        }
-        PyErr_SetRaisedException(saved.release());
+        else if (!finalized && release_late_resurrects(self))
+            return;
     }
     type->tp_free(self);
 }
@@ -596,9 +567,16 @@ PyObject* data_view(PyObject* self) {
         PyErr_SetString(PyExc_ValueError, "Image data is empty or Image has been unloaded.");
         return nullptr;
     }
-    const ::Image& raw = as_image(self)->_raw;
-    int size = GetPixelDataSize(raw.width, raw.height, raw.format);
-    if (!raw.data) {
+    ImageObject* image = as_image(self);
+    unsigned char* data;
+    int size;
+    // The lease is taken in the critical section unload() lets go of the pixels in.
+    Py_BEGIN_CRITICAL_SECTION(self);
+    data = static_cast<unsigned char*>(image->_raw.data);
+    size = GetPixelDataSize(image->_raw.width, image->_raw.height, image->_raw.format);
+    if (data && size > 0) lease_pixels(data);
+    Py_END_CRITICAL_SECTION();
+    if (!data) {
         PyErr_SetString(PyExc_ValueError, "Image has no pixel data to view.");
         return nullptr;
     }
@@ -606,7 +584,7 @@ PyObject* data_view(PyObject* self) {
         PyErr_Format(PyExc_ValueError, "Invalid shape in axis %d: %d.", 0, size);
         return nullptr;
     }
-    return new_pixel_view(static_cast<unsigned char*>(raw.data), size);
+    return new_pixel_view(data, size);
 }
 
 PyObject* get_data_view(PyObject* self, void*) {
@@ -627,6 +605,7 @@ bool populate(Module& module) {
     ImageType.tp_new = new_empty;
     ImageType.tp_vectorcall = call_exact;
     ImageType.tp_dealloc = dealloc;
+    ImageType.tp_finalize = finalize;
     ImageType.tp_repr = repr_method;
     ImageType.tp_getset = properties;
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&

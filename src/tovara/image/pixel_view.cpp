@@ -2,6 +2,7 @@
 
 #include <raylib.h>
 
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 
@@ -18,7 +19,7 @@ class Leases {
 public:
     void acquire(void* data) {
         std::lock_guard lock(mutex_);
-        ++leases_[data].views;
+        if (++leases_[data].views == 1) blocks_.fetch_add(1);
     }
 
     // A view lets go; the last view of an orphaned block releases it.
@@ -31,12 +32,16 @@ public:
             if (--found->second.views == 0) {
                 free_now = found->second.orphaned;
                 leases_.erase(found);
+                blocks_.fetch_sub(1);
             }
         }
         if (free_now) MemFree(data);
     }
 
     bool owner_releases(void* data) {
+        // Most images never had a view: no lock for them. A lease on this
+        // block was taken before its owner could let go of it.
+        if (blocks_.load() == 0) return true;
         std::lock_guard lock(mutex_);
         auto found = leases_.find(data);
         if (found == leases_.end()) return true;
@@ -51,6 +56,7 @@ private:
     };
     std::mutex mutex_;
     std::unordered_map<void*, Lease> leases_;
+    std::atomic<std::size_t> blocks_{0};  // blocks with a lease
 };
 
 Leases leases;
@@ -67,10 +73,13 @@ PyTypeObject PixelViewType = static_type("tovara.image.image.PixelView", sizeof(
 
 PixelView* as_view(PyObject* object) { return reinterpret_cast<PixelView*>(object); }
 
+// A view over a block the caller has leased for it; gives the lease back on failure.
 PyObject* make_view(unsigned char* block, unsigned char* start, Py_ssize_t length, Py_ssize_t step) {
     PixelView* view = PyObject_New(PixelView, &PixelViewType);
-    if (!view) return nullptr;
-    leases.acquire(block);
+    if (!view) {
+        leases.release(block);
+        return nullptr;
+    }
     view->block = block;
     view->start = start;
     view->length = length;
@@ -109,6 +118,7 @@ PyObject* subscript(PyObject* self, PyObject* key) {
         // A slice of two or more items spans its stride within the block, so the
         // product fits; for fewer the stride means nothing (and could overflow).
         Py_ssize_t stride = count > 1 ? step * view->step : 1;
+        leases.acquire(view->block);
         return make_view(view->block, view->start + start * view->step, count, stride);
     }
     Py_ssize_t index = PyNumber_AsSsize_t(key, PyExc_IndexError);
@@ -205,6 +215,8 @@ bool ready_pixel_view_type() {
     PixelViewType.tp_iter = PySeqIter_New;
     return PyType_Ready(&PixelViewType) == 0;
 }
+
+void lease_pixels(void* data) { leases.acquire(data); }
 
 PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length) { return make_view(data, data, length, 1); }
 

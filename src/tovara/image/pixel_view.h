@@ -15,7 +15,12 @@ namespace tovara::image {
 // false with an exception set.
 bool ready_pixel_view_type();
 
-// A new view of `length` bytes at `data`. Returns null with an exception set.
+// Takes a lease on the block at `data` for a view about to be made; an owner
+// lets go of it (below) only after the lease is taken. Cannot fail.
+void lease_pixels(void* data);
+
+// A new view of `length` bytes at `data`, taking over a lease taken by
+// lease_pixels. Returns null with an exception set, the lease given back.
 PyObject* new_pixel_view(unsigned char* data, Py_ssize_t length);
 
 // Called by an owner letting go of `data`: true when the caller must release

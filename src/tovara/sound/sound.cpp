@@ -2,6 +2,7 @@
 // replaces their sample data, plays them and keeps their settings.
 #include "sound/sound.h"
 
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -15,6 +16,7 @@
 #include "frame/pickling.h"
 #include "frame/ref.h"
 #include "frame/text.h"
+#include "hazards/hazards.h"
 
 namespace tovara::sound {
 
@@ -34,42 +36,51 @@ SoundObject* as_sound(PyObject* object) { return reinterpret_cast<SoundObject*>(
 // -- sample data shared by a sound and its aliases ------------------------------
 
 // raylib's aliases play their source's sample data, which UnloadSound of the
-// source frees. So the data is shared: whichever of a source and its aliases
-// lets go last frees it (UnloadSound); the others free only their own
-// playback buffer (UnloadSoundAlias). A family is known by its members'
-// buffers; a sound never aliased has none.
+// source frees. So the data is shared: when the source (the one member made by
+// LoadSound) is in the family, whichever member lets go last frees it
+// (UnloadSound) and the others free only their own playback buffer
+// (UnloadSoundAlias). An alias made at C level comes with no source: a family
+// grown from it does not own the data, which its real owner frees, and every
+// member frees only its buffer. A family is known by its members' buffers; a
+// sound never aliased through load_alias has none.
 class Families {
 public:
-    void join(rAudioBuffer* member, rAudioBuffer* newcomer) {
+    // `newcomer` is an alias of `member`, whose flag tells whether it is itself an alias.
+    void join(rAudioBuffer* member, bool member_is_alias, rAudioBuffer* newcomer) {
         std::lock_guard lock(mutex_);
         auto found = families_.find(member);
-        int* holders = found != families_.end() ? found->second : (families_[member] = new int(1));
-        ++*holders;
-        families_[newcomer] = holders;
+        if (found == families_.end())
+            found = families_.emplace(member, std::make_shared<Family>(Family{1, !member_is_alias})).first;
+        std::shared_ptr<Family> family = found->second;
+        ++family->holders;
+        families_[newcomer] = std::move(family);
     }
 
     // Releases `sound`, a member of a family or not.
     void release(const ::Sound& sound, bool is_alias) {
-        bool last = !is_alias;
+        bool frees_data = !is_alias;
         {
             std::lock_guard lock(mutex_);
             auto found = families_.find(sound.stream.buffer);
             if (found != families_.end()) {
-                int* holders = found->second;
+                std::shared_ptr<Family> family = std::move(found->second);
                 families_.erase(found);
-                last = --*holders == 0;
-                if (last) delete holders;
+                frees_data = --family->holders == 0 && family->owns_data;
             }
         }
-        if (last)
+        if (frees_data)
             UnloadSound(sound);
         else
             UnloadSoundAlias(sound);
     }
 
 private:
+    struct Family {
+        int holders;      // members not yet released
+        bool owns_data;   // the source is a member: the last one frees the data
+    };
     std::mutex mutex_;
-    std::unordered_map<rAudioBuffer*, int*> families_;
+    std::unordered_map<rAudioBuffer*, std::shared_ptr<Family>> families_;
 };
 
 Families families;
@@ -148,21 +159,26 @@ PyObject* load(PyObject*, PyObject* const* args) {
     if (!check_str_or_none(args[0], "file_name")) return nullptr;
     Ref name = encode_utf8(args[0]);
     if (!name) return nullptr;
-    return adopt(LoadSound(PyBytes_AS_STRING(name.get())), false);
+    return adopt(hazards::load_sound(PyBytes_AS_STRING(name.get())), false);
 }
 
 PyObject* load_alias(PyObject*, PyObject* const* args) {
     PyObject* source = args[0];
     // None would pass a typed parameter, but there is no sound in it to alias.
     if (!check_instance_type(source, &SoundType, "source")) return nullptr;
-    const ::Sound& raw = as_sound(source)->_raw;
-    // raylib reads the source's buffer without checking it.
-    if (!raw.stream.buffer) {
-        PyErr_SetString(PyExc_ValueError, "load_alias() needs a source with a sound loaded");
-        return nullptr;
+    // Made in the source's critical section, which unload() lets go of the
+    // sound in: a racing unload cannot free the data under the new alias.
+    SoundObject* from = as_sound(source);
+    ::Sound alias{};
+    bool loaded;
+    Py_BEGIN_CRITICAL_SECTION(source);
+    loaded = hazards::check_alias_source(from->_raw);
+    if (loaded) {
+        alias = LoadSoundAlias(from->_raw);
+        if (alias.stream.buffer) families.join(from->_raw.stream.buffer, from->_is_alias, alias.stream.buffer);
     }
-    ::Sound alias = LoadSoundAlias(raw);
-    if (alias.stream.buffer) families.join(raw.stream.buffer, alias.stream.buffer);
+    Py_END_CRITICAL_SECTION();
+    if (!loaded) return nullptr;
     return adopt(alias, true);
 }
 
@@ -180,29 +196,31 @@ PyObject* update(PyObject* self, PyObject* const* args) {
         PyErr_SetString(PyExc_TypeError, "Object does not support the Python buffer protocol");
         return nullptr;
     }
-    long long frame_bytes = static_cast<long long>(raw.stream.channels) * (raw.stream.sampleSize / 8);
-    bool fits = false;
-    if (frame_count < 0) {
-        PyErr_Format(PyExc_ValueError, "frame_count must not be negative, got %d", frame_count);
-    } else if (static_cast<unsigned int>(frame_count) > raw.frameCount) {
-        PyErr_Format(PyExc_ValueError, "frame_count must be at most the sound's %u frames, got %d", raw.frameCount,
-                     frame_count);
-    } else if (frame_count * frame_bytes > buffer.len) {
-        PyErr_Format(PyExc_ValueError,
-                     "data holds %zd bytes, %d frames of %lld bytes (%u channels of %u bits) need %lld",
-                     buffer.len, frame_count, frame_bytes, raw.stream.channels, raw.stream.sampleSize,
-                     frame_count * frame_bytes);
-    } else {
-        fits = true;
-        UpdateSound(raw, buffer.buf, frame_count);
-    }
+    bool fits;
+    Py_BEGIN_CRITICAL_SECTION(self);
+    fits = hazards::check_update(raw, frame_count, buffer.len);
+    if (fits) UpdateSound(raw, buffer.buf, frame_count);
+    Py_END_CRITICAL_SECTION();
     PyBuffer_Release(&buffer);
     return fits ? none_unless_error() : nullptr;
 }
 
-template <void (*action)(::Sound)>
+// Runs `use` on the sound's value in its critical section, the one unload()
+// lets go of the sound in.
+template <typename Use>
+void with_sound(PyObject* self, Use use) {
+    Py_BEGIN_CRITICAL_SECTION(self);
+    use(as_sound(self)->_raw);
+    Py_END_CRITICAL_SECTION();
+}
+
+// play() and resume() of a sound without frames do nothing: raylib's mixer
+// would divide by its size.
+template <void (*action)(::Sound), bool starts>
 PyObject* playback(PyObject* self, PyObject* const*) {
-    action(as_sound(self)->_raw);
+    with_sound(self, [](const ::Sound& raw) {
+        if (!starts || hazards::playable(raw)) action(raw);
+    });
     Py_RETURN_NONE;
 }
 
@@ -215,10 +233,10 @@ const FunctionSpec load_alias_spec{.name = "load_alias",
                                    .calling = Calling::plain,
                                    .returns = "Sound"};
 const FunctionSpec update_spec{.name = "update", .body = update, .parameters = {"data", "frame_count"}};
-const FunctionSpec play_spec{.name = "play", .body = playback<PlaySound>};
-const FunctionSpec stop_spec{.name = "stop", .body = playback<StopSound>};
-const FunctionSpec pause_spec{.name = "pause", .body = playback<PauseSound>};
-const FunctionSpec resume_spec{.name = "resume", .body = playback<ResumeSound>};
+const FunctionSpec play_spec{.name = "play", .body = playback<PlaySound, true>};
+const FunctionSpec stop_spec{.name = "stop", .body = playback<StopSound, false>};
+const FunctionSpec pause_spec{.name = "pause", .body = playback<PauseSound, false>};
+const FunctionSpec resume_spec{.name = "resume", .body = playback<ResumeSound, true>};
 
 // -- properties ---------------------------------------------------------------------
 
@@ -255,7 +273,7 @@ int set_setting(PyObject* self, PyObject* value, void* closure) {
     else if (to_double(value, wide)) {
         float narrow = static_cast<float>(wide);
         as_sound(self)->*setting.field = narrow;
-        setting.apply(as_sound(self)->_raw, narrow);
+        with_sound(self, [&](const ::Sound& raw) { setting.apply(raw, narrow); });
         return 0;
     }
     module_frame.traceback(setting.setter_name, __LINE__);
