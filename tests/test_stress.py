@@ -118,6 +118,61 @@ publish()
 run(publish, unload, unload, unload, play, play, play)
 """
 
+# Readers of an image (copy, export, the view) racing its unload: each takes the
+# pixels in the critical section unload() lets go of them in.
+READERS = """
+from tovara.color.color import Color
+from tovara.image.image import Image
+folder = tempfile.mkdtemp()
+shared = []
+def publish():
+    shared[:] = [Image.generate_with_color(64, 64, Color(1, 2, 3, 4))]
+    counts["published"] += 1
+def unload():
+    shared[0].unload()
+    counts["unloaded"] += 1
+def read():
+    image = shared[0]
+    duplicate = image.copy()
+    assert not duplicate.valid or bytes(duplicate.data_view[-4:]) == bytes([1, 2, 3, 4])
+    with contextlib.suppress(ValueError):  # unloaded before the view was taken
+        view = image.data_view
+        image.unload()
+        assert bytes(view[-8:]) == bytes([1, 2, 3, 4]) * 2  # the view keeps its pixels
+    assert image.export(os.path.join(folder, f"{threading.get_ident()}.qoi")) in (True, False)
+    counts["read"] += 1
+publish()
+run(publish, unload, unload, read, read, read, read)
+"""
+
+# Aliases made while their source is unloaded: the alias is made in the source's
+# critical section, so it never plays (or is updated through) freed samples.
+ALIASES = """
+from tovara.sound.sound import Sound
+assert window.open_audio()
+path = os.path.join(tempfile.mkdtemp(), "tone.wav")
+with wave.open(path, "wb") as out:
+    out.setnchannels(1), out.setsampwidth(2), out.setframerate(22050), out.writeframes(bytes(800))
+shared = []
+def publish():
+    shared[:] = [Sound.load(path)]
+    counts["published"] += 1
+def unload():
+    shared[0].unload()
+    counts["unloaded"] += 1
+def alias():
+    try:
+        made = Sound.load_alias(shared[0])
+    except ValueError:  # unloaded first
+        return
+    made.update(bytes(80), 10)
+    made.play()
+    made.stop()
+    counts["aliased"] += 1
+publish()
+run(publish, unload, unload, alias, alias, alias)
+"""
+
 CURSORS = """
 from tovara.cursor.cursor import Cursor, cursor
 class Marked(Cursor):
@@ -144,7 +199,9 @@ print(cursor.enabled in (True, False))
     (IMAGES, "['churned', 'published', 'read', 'unloaded']"),
     (SOUNDS, "['played', 'published', 'unloaded']"),
     (CURSORS, "['round trips', 'toggled']\nTrue"),
-], ids=["parser", "images", "sounds", "cursor"])
+    (READERS, "['published', 'read', 'unloaded']"),
+    (ALIASES, "['aliased', 'published', 'unloaded']"),
+], ids=["parser", "images", "sounds", "cursor", "image-readers", "alias-makers"])
 def test_threads_leave_the_process_sound(python, code, summary):
     done = python(HARNESS + code, **({"PYTHON_GIL": "0"} if FREE_THREADED else {}))
     assert done.returncode == 0, done.stderr[-3000:]

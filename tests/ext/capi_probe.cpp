@@ -20,6 +20,7 @@
 #include "parser/parser.h"
 #include "rect/rect.h"
 #include "sigil/sigil.h"
+#include "sound/sound.h"
 #include "vector2/vector2.h"
 
 namespace probe {
@@ -509,6 +510,29 @@ const FunctionSpec functions[] = {
      .calling = Calling::plain},
 };
 
+PyTypeObject* SoundType;
+const sound::SoundTable* sound_table;
+
+// sound_c_alias(sound): an alias made at C level, as another module would make
+// one: raylib's LoadSoundAlias, then slot 0 with is_alias true.
+PyObject* sound_c_alias(PyObject*, PyObject* const* args) {
+    if (!PyObject_TypeCheck(args[0], SoundType)) {
+        PyErr_SetString(PyExc_TypeError, "a Sound is required");
+        return nullptr;
+    }
+    const ::Sound& source = reinterpret_cast<sound::SoundObject*>(args[0])->_raw;
+    if (!source.stream.buffer) {
+        PyErr_SetString(PyExc_ValueError, "the source holds no sound");
+        return nullptr;
+    }
+    sound::NewOptions alias{1, 1};
+    return sound_table->new_(LoadSoundAlias(source), &alias);
+}
+
+const FunctionSpec sound_functions[] = {
+    {.name = "sound_c_alias", .body = sound_c_alias, .parameters = {"sound"}, .calling = Calling::plain},
+};
+
 bool populate(Module& module) {
     return parser::import_api(parser_api) &&
            import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
@@ -517,7 +541,8 @@ bool populate(Module& module) {
            add_functions(module, functions) && publish_widget(module) && publish_color_spy(module) &&
            image::import_image_type(ImageType, image_table) && add_functions(module, image_functions) &&
            cursor::import_cursor_type(CursorType, cursor_table) && add_functions(module, cursor_functions) &&
-           sigil::import_glyph_info_type(GlyphInfoType, glyph_table) && add_functions(module, glyph_functions);
+           sigil::import_glyph_info_type(GlyphInfoType, glyph_table) && add_functions(module, glyph_functions) &&
+           sound::import_sound_type(SoundType, sound_table) && add_functions(module, sound_functions);
 }
 
 }  // namespace

@@ -1,0 +1,311 @@
+"""What raylib trusts (headers, extensions, sizes, its own bookkeeping), and the crashes the guards prevent.
+
+Each case here crashed the interpreter or corrupted the heap before its guard; the ones that would kill
+the test process run in a fresh interpreter of their own.
+"""
+import ctypes
+import gc
+import sys
+import time
+import types
+import weakref
+
+import pytest
+
+import _capi_probe as probe
+from file_fuzz import DXT1, dds, encoded, exported, gif, ogg_comment_fields, qoa, run, set_field, wav_bytes
+from tovara.image.image import Image
+from tovara.sound.sound import Sound
+
+DXT1_RGB = 14  # raylib's PIXELFORMAT_COMPRESSED_DXT1_RGB
+
+
+@pytest.fixture(scope="module")
+def audio():
+    import tovara.window.window as window
+    if not window.open_audio():
+        pytest.skip("no audio device could be opened")
+    return window
+
+
+@pytest.fixture
+def write(tmp_path):
+    def write(name, data):
+        path = tmp_path / name
+        path.write_bytes(data)
+        return str(path)
+    return write
+
+
+# -- image files ------------------------------------------------------------------------
+
+def test_a_file_without_extension_is_unreadable_for_both_loaders(audio, write):
+    path = write("noext", b"RIFF")
+    sound, image = Sound.load(path), Image.load(path)
+    assert (sound.valid, sound.frame_count, image.valid) == (False, 0, False)
+
+
+@pytest.mark.parametrize("header, data", [
+    # 1024 by 1024 RGBA promised, 16 bytes given: raylib copied 4 MiB from the file.
+    (dict(width=1024, height=1024, flags=0x41, bit_count=32), 16),
+    (dict(width=512, height=512, flags=0x40, bit_count=24), 100),
+    (dict(width=64, height=64, flags=0x40, bit_count=16), 10),
+    (dict(width=8, height=8, flags=0x04, fourcc=DXT1, linear_size=1 << 20), 32),
+    # 8 bytes of blocks for 256 by 256: the view (32768 bytes) reached past them.
+    (dict(width=256, height=256, flags=0x04, fourcc=DXT1, linear_size=8), 8),
+    # more mipmap levels than the copy holds, or than the sizes have
+    (dict(width=1, height=1, flags=0x41, bit_count=32, mipmaps=2), 5),
+    (dict(width=8, height=8, flags=0x41, bit_count=32, mipmaps=40), 400),
+    (dict(width=0x80000000, height=1, flags=0x41, bit_count=32), 64),
+], ids=["rgba-short", "rgb-short", "r5g6b5-short", "linear-size-past-file", "linear-size-below-pixels",
+        "chain-past-copy", "too-many-levels", "width-past-int"])
+def test_dds_headers_that_promise_more_than_there_is_give_invalid_images(write, header, data):
+    path = write("bad.dds", dds(data=bytes(data), **header))
+    image = Image.load(path)
+    assert image.valid is False and image.width == 0
+    animated, frames = Image.load_anim(path)
+    assert (animated.valid, frames) == (False, 1)
+
+
+def test_dds_file_shorter_than_its_header_is_unreadable(write):
+    assert Image.load(write("cut.dds", dds(8, 8, flags=0x41, bit_count=32)[:60])).valid is False
+
+
+@pytest.mark.parametrize("header, size, format", [
+    (dict(flags=0x41, bit_count=32), 256, 7),
+    (dict(flags=0x40, bit_count=24), 192, 4),
+    (dict(flags=0x04, fourcc=DXT1, linear_size=32), 32, DXT1_RGB),
+])
+def test_dds_files_that_hold_their_pixels_still_load(write, header, size, format):
+    pixels = bytes(range(256))[:size]
+    image = Image.load(write("good.dds", dds(8, 8, data=pixels, **header)))
+    assert (image.valid, image.width, image.height, image.format, len(image.data_view)) == (True, 8, 8, format, size)
+    if format == 7:  # raylib turns BGRA into RGBA
+        assert bytes(image.data_view[:4]) == bytes([2, 1, 0, 3])
+
+
+@pytest.mark.parametrize("data", [b"qoif", b"qoif\0\0\0\1\0\0\0\1", b""])
+def test_qoi_files_shorter_than_the_header_are_unreadable(write, data):
+    # raylib read the channel count at byte 12 before looking at the size
+    assert Image.load(write("short.qoi", data)).valid is False
+
+
+def test_valid_image_files_load_with_their_frames(write):
+    image, frames = Image.load_anim(write("moving.gif", gif(3)))
+    assert (image.valid, image.width, image.height, frames) == (True, 2, 2, 3)
+    assert Image.load(write("one.qoi", exported(".qoi"))).width == 6
+
+
+@pytest.mark.parametrize("data", [
+    gif(3, dispose=3),  # restoring "to previous" read from two frames before the decoder's buffer
+    gif(1, width=0xFFFF, height=0xFFFF),  # frames * width * height * 4 past int: a failed allocation, then a double free
+], ids=["restore-previous", "screen-past-int"])
+def test_gif_animations_raylibs_decoder_mishandles_are_unreadable(write, data):
+    image, frames = Image.load_anim(write("bad.gif", data))
+    assert (image.valid, frames) == (False, 0)
+
+
+def test_gif_restoring_previous_frames_still_loads_as_one_picture(write):
+    image = Image.load(write("still.gif", gif(3, dispose=3)))
+    assert (image.valid, image.width) == (True, 2)
+
+
+@pytest.mark.parametrize("name", ["picture." + "x" * 15, "picture." + "png" * 6])
+def test_export_to_a_long_extension_fails_without_reading_past_raylibs_buffer(tmp_path, rgba_image, name):
+    # raylib copied 16 characters of the extension into 16 bytes and compared them as a string.
+    assert rgba_image.export(str(tmp_path / name)) is False
+    assert Image.load_anim(str(tmp_path / name))[1] == 1
+
+
+# -- sizes -----------------------------------------------------------------------------
+
+def test_load_raw_header_guard_counts_raylibs_minimum_block(raw_file):
+    # Four bits of one DXT1 pixel round to 0 bytes, but raylib's size is one 8-byte block:
+    # header + 8 wrapped its int sum and it copied from 2 GiB past the data.
+    with pytest.raises(ValueError, match="^header 2147483646 and 8 bytes of pixel data need more than 2147483647 bytes$"):
+        Image.load_raw(raw_file(bytes(64)), 1, 1, DXT1_RGB, 2**31 - 2)
+    fits = Image.load_raw(raw_file(bytes(64)), 1, 1, DXT1_RGB, 2**31 - 9)
+    assert fits.valid and len(fits.data_view) == 8
+
+
+# -- sounds ----------------------------------------------------------------------------
+
+def test_a_sound_without_frames_does_not_play(audio, write):
+    # raylib's mixer divided by the size of its empty buffer a moment after play().
+    for sound in (Sound.load(write("silent.wav", wav_bytes(1, 0))), Sound.load(write("silent.qoa", qoa(1, 0)))):
+        assert (sound.valid, sound.frame_count) == (False, 0)
+        sound.play()
+        sound.resume()
+        time.sleep(0.05)  # several mixer periods
+        assert sound.playing is False
+
+
+@pytest.mark.parametrize("data", [
+    qoa(1, 40, total=1),  # a frame of 40 samples written into room for 1
+    # A frame size below its own header wraps the decoder's capacity test, which then passes,
+    # and 200 slices are read from a file that holds one.
+    qoa(1, 4000, frame_size=10, slices=1),
+    qoa(8, 20, total=0x10000000),  # samples * channels * 2 bytes past int
+], ids=["frame-past-total", "slices-past-file", "total-past-int"])
+def test_qoa_files_whose_frames_overrun_raylibs_buffers_are_unreadable(audio, write, data):
+    sound = Sound.load(write("bad.qoa", data))
+    assert sound.valid is False and sound.frame_count == 0
+
+
+@pytest.fixture(scope="module")
+def ogg():
+    return encoded("oggenc", ".ogg", lambda source, target: ["-Q", "-o", target, source])
+
+
+@pytest.mark.parametrize("count, first", [(1000, 0xFFFFFFFF), (2, 0x100000), (0x7FFFFFFF, 4)])
+def test_ogg_comment_lists_longer_than_their_packet_are_unreadable(audio, write, ogg, count, first):
+    # A comment whose length the packet does not hold failed its allocation, and the decoder then
+    # freed the comment pointers it had not set yet.
+    (_, _, _), (count_at, _, _), (first_at, _, _) = ogg_comment_fields(ogg)
+    data = set_field(set_field(ogg, count_at, 4, "<", count), first_at, 4, "<", first)
+    assert Sound.load(write("comments.ogg", data)).valid is False
+
+
+def test_valid_qoa_ogg_and_wav_files_still_load(audio, write, ogg):
+    assert Sound.load(write("good.ogg", ogg)).frame_count > 0
+    assert Sound.load(write("good.qoa", qoa(2, 45))).valid
+    assert Sound.load(write("good.wav", wav_bytes(2, 100))).frame_count > 0
+
+
+@pytest.mark.parametrize("order", [(0, 1, 2), (0, 2, 1), (1, 0, 2), (1, 2, 0), (2, 0, 1), (2, 1, 0)])
+def test_aliases_of_a_c_level_alias_never_free_the_sample_data(audio, write, order):
+    # The registry grouped the two aliases without their source, so the source and the
+    # last alias both freed the same samples, whatever the order.
+    source = Sound.load(write("tone.wav", wav_bytes(1, 2000)))
+    first = probe.sound_c_alias(source)
+    second = Sound.load_alias(first)
+    assert first.is_alias and second.is_alias and second.valid
+    family = [source, first, second]
+    for index in order:
+        family[index].unload()
+    assert not any(member.valid for member in family)
+    # The source's own aliases still share its data as before.
+    again = Sound.load(write("again.wav", wav_bytes(1, 2000)))
+    alias = Sound.load_alias(again)
+    again.unload()
+    alias.update(bytes(80), 10)
+    alias.play()
+    assert alias.playing
+    alias.unload()
+
+
+# -- module initialisation -------------------------------------------------------------
+
+@pytest.mark.parametrize("name", ["colors", "image", "sound", "cursor", "parser", "sigil"])
+def test_exec_slot_on_a_module_without_definition_refuses(name):
+    module = __import__(f"tovara.{name}.{name}", fromlist=["_"])
+    library = ctypes.PyDLL(module.__file__)
+    init = getattr(library, f"PyInit_{name}")
+    init.restype = ctypes.c_void_p
+    execute = ctypes.pythonapi.PyModule_ExecDef
+    execute.argtypes, execute.restype = [ctypes.py_object, ctypes.c_void_p], ctypes.c_int
+    stranger = types.ModuleType(f"tovara.{name}.{name}")
+    with pytest.raises(RuntimeError) as error:
+        execute(stranger, init())
+    assert str(error.value) == f"Module '{name}' has already been imported. Re-initialisation is not supported."
+
+
+# -- destruction of subclasses ---------------------------------------------------------
+
+def filled(kind, source):
+    instance = kind()
+    probe.image_fill(instance, source)
+    return instance
+
+
+def test_a_valid_that_keeps_self_resurrects_an_intact_object(rgba_image):
+    kept = []
+
+    class Keeper(Image):
+        @property
+        def valid(self):
+            kept.append(self)
+            return True
+
+    instance = filled(Keeper, rgba_image)
+    instance.tag = "kept"
+    del instance
+    gc.collect()
+    assert len(kept) == 1
+    survivor = kept.pop()
+    # Alive and whole: its attributes and sizes are there; the pixels were released as `valid` said.
+    assert (survivor.tag, survivor.width, probe.image_record(survivor)[0]) == ("kept", 4, 0)
+    del survivor
+    gc.collect()
+    assert kept == []  # finalized once: its second death asks nothing
+
+
+def test_a_raising_valid_whose_traceback_is_kept_leaves_the_object_alive(rgba_image, monkeypatch):
+    reports = []
+    monkeypatch.setattr(sys, "unraisablehook", reports.append)
+
+    class Broken(Image):
+        @property
+        def valid(self):
+            raise KeyError("valid failed")
+
+    instance = filled(Broken, rgba_image)
+    del instance
+    gc.collect()
+    assert len(reports) == 1 and reports[0].exc_type is KeyError
+    entry = reports[0].exc_traceback
+    while "self" not in entry.tb_frame.f_locals:
+        entry = entry.tb_next
+    survivor = entry.tb_frame.f_locals["self"]
+    assert type(survivor) is Broken and probe.image_bytes(survivor) == bytes(range(32))
+
+
+def test_a_valid_that_sets_attributes_leaks_nothing(rgba_image):
+    class Marker:
+        pass
+    markers = []
+
+    class Marking(Image):
+        @property
+        def valid(self):
+            marker = Marker()
+            markers.append(weakref.ref(marker))
+            self.note = marker
+            return True
+
+    class MarkingWithDel(Marking):
+        def __del__(self):
+            pass
+
+    for kind in (Marking, MarkingWithDel):
+        instance = filled(kind, rgba_image)
+        del instance
+        gc.collect()
+    assert len(markers) == 2 and all(marker() is None for marker in markers)
+
+
+def test_a_subclass_with_its_own_del_still_decides_the_release(rgba_image):
+    asked = []
+
+    class Finalized(Image):
+        def __del__(self):
+            asked.append("__del__")
+
+        @property
+        def valid(self):
+            asked.append("valid")
+            return True
+
+    del_instance = filled(Finalized, rgba_image)
+    del del_instance
+    gc.collect()
+    assert asked == ["__del__", "valid"]
+
+
+# -- the fuzz run, bounded -------------------------------------------------------------
+
+def test_mutated_files_of_every_format_load_and_play_without_a_crash(audio):
+    tried = run(count=600, seed=20261208)
+    formats = {name for name in tried if "raw" not in name}
+    assert formats == {".png", ".bmp", ".qoi", ".gif", ".dds", ".wav", ".qoa", ".ogg", ".mp3"}
+    assert sum(tried.values()) == 1200
