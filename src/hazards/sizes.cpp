@@ -1,6 +1,7 @@
 // Guards on the sizes, divisors and preconditions raylib's image functions trust.
 #include <Python.h>
 
+#include <array>
 #include <climits>
 
 #include "hazards/hazards.h"
@@ -8,8 +9,14 @@
 namespace tovara::hazards {
 
 int bits_per_pixel(int format) {
-    // 16 pixels of `bits` each make 2 * bits bytes.
-    return GetPixelDataSize(4, 4, format) / 2;
+    // 16 pixels of `bits` each make 2 * bits bytes; read off raylib once per format.
+    static const std::array<int, 32> bits = [] {
+        std::array<int, 32> table{};
+        for (int number = 0; number < static_cast<int>(table.size()); ++number)
+            table[number] = GetPixelDataSize(4, 4, number) / 2;
+        return table;
+    }();
+    return format >= 0 && format < static_cast<int>(bits.size()) ? bits[format] : 0;
 }
 
 namespace {
@@ -17,6 +24,15 @@ namespace {
 // raylib's size in bytes, in the double arithmetic it computes before its int cast.
 double raylib_bytes(int width, int height, int format) {
     return static_cast<double>(bits_per_pixel(format)) / 8.0 * width * height;
+}
+
+// The size raylib computes fits its int arithmetic.
+bool size_fits(int width, int height, int format) {
+    double bytes = raylib_bytes(width, height, format);
+    if (bytes <= INT_MAX && bytes >= -static_cast<double>(INT_MAX)) return true;
+    PyErr_Format(PyExc_ValueError, "width %d and height %d need more than %d bytes of pixel data", width, height,
+                 INT_MAX);
+    return false;
 }
 
 bool refuse_negative(int width, int height) {
@@ -28,12 +44,7 @@ bool refuse_negative(int width, int height) {
 }  // namespace
 
 bool pixel_data_size(int width, int height, int format, int& size) {
-    double bytes = raylib_bytes(width, height, format);
-    if (bytes > INT_MAX || bytes < -static_cast<double>(INT_MAX)) {
-        PyErr_Format(PyExc_ValueError, "width %d and height %d need more than %d bytes of pixel data", width,
-                     height, INT_MAX);
-        return false;
-    }
+    if (!size_fits(width, height, format)) return false;
     size = GetPixelDataSize(width, height, format);
     return true;
 }
@@ -45,8 +56,8 @@ static bool copied_size(int width, int height, int format, int& size) {
 }
 
 bool check_copied_pixels(int width, int height, int format) {
-    int size;
-    return copied_size(width, height, format, size);
+    if ((width < 0 && height > 0) || (height < 0 && width > 0)) return refuse_negative(width, height);
+    return size_fits(width, height, format);
 }
 
 bool check_raw_header(int width, int height, int format, int header_size) {
@@ -60,8 +71,7 @@ bool check_raw_header(int width, int height, int format, int header_size) {
 }
 
 bool check_generated_size(int width, int height) {
-    int size;
-    return pixel_data_size(width, height, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8, size);
+    return size_fits(width, height, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8);
 }
 
 bool check_divisor(int value, const char* parameter) {
