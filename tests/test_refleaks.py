@@ -11,6 +11,7 @@ import wave
 import pytest
 
 import _capi_probe as probe
+from file_fuzz import dds, gif, qoa
 import tovara.brook.brook as brook
 import tovara.cursor.cursor as cursor_module
 import tovara.window.window as window
@@ -69,7 +70,13 @@ def files(tmp_path_factory):
         out.writeframes(bytes(800))
     window.set_log_level(7)
     window.open_audio()
-    return {"raw": str(raw), "wav": str(wav), "png": str(folder / "o.png"), "dir": folder}
+    written = {"bad.dds": dds(64, 64, flags=0x41, bit_count=32, data=bytes(16)),
+               "good.dds": dds(4, 4, flags=0x41, bit_count=32, data=bytes(64)), "moving.gif": gif(3),
+               "bad.qoa": qoa(1, 40, total=1), "good.qoa": qoa(1, 40), "noext": b"RIFF"}
+    for name, data in written.items():
+        (folder / name).write_bytes(data)
+    return {"raw": str(raw), "wav": str(wav), "png": str(folder / "o.png"), "dir": folder,
+            **{name: str(folder / name) for name in written}}
 
 
 class Shade(Color):
@@ -79,6 +86,24 @@ class Shade(Color):
 class Sub(Image):
     def copy(self):
         return None
+
+
+class Noting(Image):
+    @property
+    def valid(self):
+        self.note = [self.width]
+        return True
+
+
+class NotingWithDel(Noting):
+    def __del__(self):
+        pass
+
+
+def filled(kind, files):
+    instance = kind()
+    probe.image_fill(instance, image(files))
+    return instance
 
 
 class Pointer(Cursor):
@@ -125,7 +150,14 @@ CASES = {
     "from_channel": lambda f: image(f).from_channel(1),
     "image slots": lambda f: (probe.image_new(image(f), 0), probe.image_c_copy(image(f)),
                               probe.image_copy(Sub(), 0), probe.image_export(image(f), f["png"], 1)),
+    "checked image files": lambda f: (Image.load(f["bad.dds"]), Image.load(f["good.dds"]).data_view,
+                                      Image.load_anim(f["moving.gif"]), Image.load(f["noext"])),
+    "subclass destruction": lambda f: (filled(Noting, f), filled(NotingWithDel, f)),
     # sounds
+    "checked sound files": lambda f: (Sound.load(f["bad.qoa"]), Sound.load(f["good.qoa"]).play(),
+                                      Sound.load(f["noext"])),
+    "aliases of a C-level alias": lambda f: (lambda s: (lambda a: (Sound.load_alias(a), a.unload()))(
+        probe.sound_c_alias(s)))(Sound.load(f["wav"])),
     "sound load and alias": lambda f: (lambda s: (Sound.load_alias(s), s.stream, s.valid))(Sound.load(f["wav"])),
     "sound settings": lambda f: (lambda s: (setattr(s, "volume", 0.5), s.volume, setattr(s, "pan", 1), s.pitch))(
         Sound()),
