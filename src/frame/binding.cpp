@@ -4,14 +4,13 @@ namespace tovara {
 
 namespace {
 
-bool same_name(PyObject* parameter, PyObject* keyword) {
-    if (parameter == keyword) return true;
-    return PyUnicode_Check(keyword) && PyUnicode_Compare(parameter, keyword) == 0;
-}
-
+// `keyword` is a str. Keywords are almost always the interned names
+// themselves: every identity is tried before any text is compared.
 Py_ssize_t find_parameter(const ParameterList& parameters, PyObject* keyword) {
     for (Py_ssize_t i = 0; i < parameters.count; ++i)
-        if (same_name(parameters.names[i], keyword)) return i;
+        if (parameters.names[i] == keyword) return i;
+    for (Py_ssize_t i = 0; i < parameters.count; ++i)
+        if (PyUnicode_Compare(parameters.names[i], keyword) == 0) return i;
     return -1;
 }
 

@@ -22,6 +22,17 @@ struct ParameterList {
 bool bind_arguments(const ParameterList& parameters, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
                     PyObject** slots);
 
+// True when the keywords name, by identity and in order, every parameter after
+// the positional arguments: the vectorcall array is then in parameter order
+// as it is, and no binding error is possible.
+inline bool keywords_in_order(const ParameterList& parameters, Py_ssize_t nargs, PyObject* kwnames) {
+    Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
+    if (nargs + nkw != parameters.count) return false;
+    for (Py_ssize_t k = 0; k < nkw; ++k)
+        if (PyTuple_GET_ITEM(kwnames, k) != parameters.names[nargs + k]) return false;
+    return true;
+}
+
 // The TypeError for a wrong number of positional arguments.
 void raise_argument_count(const char* function_name, bool exact, Py_ssize_t min, Py_ssize_t max, Py_ssize_t given);
 

@@ -64,10 +64,11 @@ PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf
             return nullptr;
         }
     }
-    // Every argument given by position, as most calls are: no binding needed.
-    PyObject* result = !kwnames && nargs == function->parameters.count
-                           ? spec.body(self, args)
-                           : call_bound(function, self, args, nargs, kwnames);
+    // Every argument given by position, as most calls are, or the keywords in
+    // parameter order after them: no binding needed.
+    bool in_order = kwnames ? keywords_in_order(function->parameters, nargs, kwnames)
+                            : nargs == function->parameters.count;
+    PyObject* result = in_order ? spec.body(self, args) : call_bound(function, self, args, nargs, kwnames);
     return result ? result : fail(function);
 }
 
