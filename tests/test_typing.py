@@ -25,7 +25,11 @@ def stub_tree(tmp_path_factory):
     """The built package with the stubs beside its modules, as an installed one has them."""
     pytest.importorskip("mypy.stubtest")  # absent on the free-threaded interpreter
     tree = tmp_path_factory.mktemp("stubs")
-    shutil.copytree(Path(tovara.__file__).parent, tree / "tovara", ignore=shutil.ignore_patterns("__pycache__"))
+    package = Path(tovara.__file__).parent
+    shutil.copytree(package, tree / "tovara", ignore=shutil.ignore_patterns("__pycache__"))
+    libraries = package.parent / "tovara.libs"  # what a repaired wheel bundles, found through RPATH
+    if libraries.is_dir():
+        shutil.copytree(libraries, tree / "tovara.libs")
     for stub in (ROOT / "src" / "tovara").glob("*/*.pyi"):
         shutil.copy(stub, tree / "tovara" / stub.parent.name)
     shutil.copy(ROOT / "src" / "tovara" / "py.typed", tree / "tovara")
