@@ -9,6 +9,11 @@ from collections import Counter
 import tovara.window.window as window
 window.set_log_level(5)
 counts = Counter()
+def write_tone():
+    path = os.path.join(tempfile.mkdtemp(), "tone.wav")
+    with wave.open(path, "wb") as out:
+        out.setnchannels(1), out.setsampwidth(2), out.setframerate(22050), out.writeframes(bytes(800))
+    return path
 def run(*workers, seconds=1.2):
     stop, errors = threading.Event(), []
     def loop(work):
@@ -87,9 +92,7 @@ run(publish, unload, unload, read, read, read, churn, churn)
 SOUNDS = """
 from tovara.sound.sound import Sound
 assert window.open_audio()
-path = os.path.join(tempfile.mkdtemp(), "tone.wav")
-with wave.open(path, "wb") as out:
-    out.setnchannels(1), out.setsampwidth(2), out.setframerate(22050), out.writeframes(bytes(800))
+path = write_tone()
 shared = []
 def publish():  # a sound and two aliases, for the unloading threads only
     sound = Sound.load(path)
@@ -150,9 +153,7 @@ run(publish, unload, unload, read, read, read, read)
 ALIASES = """
 from tovara.sound.sound import Sound
 assert window.open_audio()
-path = os.path.join(tempfile.mkdtemp(), "tone.wav")
-with wave.open(path, "wb") as out:
-    out.setnchannels(1), out.setsampwidth(2), out.setframerate(22050), out.writeframes(bytes(800))
+path = write_tone()
 shared = []
 def publish():
     shared[:] = [Sound.load(path)]
