@@ -194,6 +194,7 @@ struct ColorsObject {
 PyTypeObject ColorsType = static_type("tovara.colors.colors.Colors", sizeof(ColorsObject),
                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
 
+// Bound at import as the sibling contract asks; only Color (and its type) is used here.
 PyTypeObject* Vector4Type;
 const vector4::Vector4Table* vector4_table;
 PyTypeObject* ColorType;

@@ -30,6 +30,8 @@ Module module_frame{module_path, "image", "src/tovara/image/image", populate};
 PyTypeObject ImageType = static_type("tovara.image.image.Image", sizeof(ImageObject),
                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
 
+// Bound at import as the sibling contract asks; only Color's type is used (the
+// generators read Color._raw directly).
 PyTypeObject* Vector4Type;
 const vector4::Vector4Table* vector4_table;
 PyTypeObject* ColorType;

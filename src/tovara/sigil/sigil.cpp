@@ -19,6 +19,7 @@ Module module_frame{module_path, "sigil", "src/tovara/sigil/sigil", populate};
 PyTypeObject GlyphInfoType = static_type("tovara.sigil.sigil.GlyphInfo", sizeof(GlyphInfoObject),
                                          Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
 
+// The type is bound for its size check; only its table (new) is used.
 PyTypeObject* ImageType;
 const image::ImageTable* image_table;
 

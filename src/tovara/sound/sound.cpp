@@ -28,6 +28,7 @@ Module module_frame{module_path, "sound", "src/tovara/sound/sound", populate};
 PyTypeObject SoundType = static_type("tovara.sound.sound.Sound", sizeof(SoundObject),
                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
 
+// The type is bound for its size check; only its table (cfrom_struct) is used.
 PyTypeObject* AudioStreamType;
 const brook::AudioStreamTable* audio_stream_table;
 
