@@ -5,7 +5,11 @@
 
 #include <Python.h>
 
+#include <source_location>
+#include <type_traits>
+
 #include "frame/function.h"
+#include "frame/module.h"
 #include "frame/ref.h"
 
 namespace tovara {
@@ -15,5 +19,34 @@ namespace tovara {
 // a Python subclass, or the attribute is still the package's own method).
 // Returns false with an exception set when the attribute lookup fails.
 bool find_override(PyObject* self, int skip_dispatch, const FunctionSpec& spec, Ref& found);
+
+// Runs an overridable entry of class `class_name`: `call(override)` when `self`
+// has an override of `spec` (it calls it with the entry's arguments and makes
+// the entry's result of it), otherwise the entry's own `body()`. Whatever fails
+// (the lookup, the override, the body) leaves its exception set and adds the
+// traceback entry "<module path>.<class_name>.<spec.name>"; a failed lookup
+// gives the result type's zero (0, null).
+template <typename Body, typename Call>
+auto run_overridable(const Module& module, const char* class_name, PyObject* self, int skip_dispatch,
+                     const FunctionSpec& spec, Body body, Call call,
+                     std::source_location where = std::source_location::current()) {
+    using Result = decltype(body());
+    auto run = [&]() -> Result {
+        Ref override;
+        if (!find_override(self, skip_dispatch, spec, override)) return Result();
+        return override ? call(override.get()) : body();
+    };
+    auto trace = [&] {
+        if (PyErr_Occurred()) module.traceback(class_name, spec.name, static_cast<int>(where.line()));
+    };
+    if constexpr (std::is_void_v<Result>) {
+        run();
+        trace();
+    } else {
+        Result result = run();
+        trace();
+        return result;
+    }
+}
 
 }  // namespace tovara

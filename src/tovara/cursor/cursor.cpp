@@ -53,14 +53,8 @@ extern const FunctionSpec enable_spec, disable_spec, show_spec, hide_spec;
 // instead of the built-in one, unless the caller skips dispatch.
 template <const FunctionSpec& spec, void (*builtin)(CursorObject*)>
 void dispatched(CursorObject* self, int skip_dispatch) {
-    Ref override;
-    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, spec, override)) {
-        module_frame.traceback("Cursor", spec.name, __LINE__);
-        return;
-    }
-    if (!override) return builtin(self);
-    Ref result = Ref::steal(PyObject_CallNoArgs(override.get()));
-    if (!result) module_frame.traceback("Cursor", spec.name, __LINE__);
+    run_overridable(module_frame, "Cursor", reinterpret_cast<PyObject*>(self), skip_dispatch, spec,
+                    [&] { builtin(self); }, [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 
 const CursorTable table{c_enable,

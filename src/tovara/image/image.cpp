@@ -38,6 +38,7 @@ PyTypeObject* ColorType;
 const color::ColorTable* color_table;
 
 ImageObject* as_image(PyObject* object) { return reinterpret_cast<ImageObject*>(object); }
+PyObject* as_object(ImageObject* image) { return reinterpret_cast<PyObject*>(image); }
 
 // -- the C-level entries ------------------------------------------------------
 
@@ -166,24 +167,13 @@ int export_body(ImageObject* self, PyObject* file_name) {
 }
 
 int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
-    PyObject* object = reinterpret_cast<PyObject*>(self);
-    Ref override;
-    if (!find_override(object, skip_dispatch, export_spec, override)) {
-        module_frame.traceback("Image.export", __LINE__);
-        return 0;
-    }
-    if (!override) {
-        int result = export_body(self, file_name);
-        if (PyErr_Occurred()) module_frame.traceback("Image.export", __LINE__);
-        return result;
-    }
-    Ref result = Ref::steal(PyObject_CallOneArg(override.get(), file_name));
-    int truth = result ? PyObject_IsTrue(result.get()) : -1;
-    if (truth < 0) {
-        module_frame.traceback("Image.export", __LINE__);
-        return 0;
-    }
-    return truth;
+    return run_overridable(
+        module_frame, "Image", as_object(self), skip_dispatch, export_spec, [&] { return export_body(self, file_name); },
+        [&](PyObject* override) {
+            Ref result = Ref::steal(PyObject_CallOneArg(override, file_name));
+            int truth = result ? PyObject_IsTrue(result.get()) : -1;
+            return truth < 0 ? 0 : truth;
+        });
 }
 
 void unload_body(ImageObject* self) {
@@ -199,24 +189,13 @@ void unload_body(ImageObject* self) {
 }
 
 void unload_entry(ImageObject* self, int skip_dispatch) {
-    Ref override;
-    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, unload_spec, override)) {
-        module_frame.traceback("Image.unload", __LINE__);
-        return;
-    }
-    if (!override) return unload_body(self);
-    Ref result = Ref::steal(PyObject_CallNoArgs(override.get()));
-    if (!result) module_frame.traceback("Image.unload", __LINE__);
+    run_overridable(module_frame, "Image", as_object(self), skip_dispatch, unload_spec, [&] { unload_body(self); },
+                    [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 
 PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
-    Ref override;
-    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, copy_spec, override)) {
-        module_frame.traceback("Image.copy", __LINE__);
-        return nullptr;
-    }
-    PyObject* result = override ? expect_image(Ref::steal(PyObject_CallNoArgs(override.get()))) : c_copy(self);
-    return module_frame.traced(result, "Image.copy", __LINE__);
+    return run_overridable(module_frame, "Image", as_object(self), skip_dispatch, copy_spec, [&] { return c_copy(self); },
+                           [](PyObject* override) { return expect_image(Ref::steal(PyObject_CallNoArgs(override))); });
 }
 
 PyObject* from_channel_body(ImageObject* self, int selected_channel) {
@@ -224,19 +203,13 @@ PyObject* from_channel_body(ImageObject* self, int selected_channel) {
 }
 
 PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch) {
-    Ref override;
-    if (!find_override(reinterpret_cast<PyObject*>(self), skip_dispatch, from_channel_spec, override)) {
-        module_frame.traceback("Image.from_channel", __LINE__);
-        return nullptr;
-    }
-    PyObject* result;
-    if (override) {
-        Ref channel = Ref::steal(PyLong_FromLong(selected_channel));
-        result = channel ? expect_image(Ref::steal(PyObject_CallOneArg(override.get(), channel.get()))) : nullptr;
-    } else {
-        result = from_channel_body(self, selected_channel);
-    }
-    return module_frame.traced(result, "Image.from_channel", __LINE__);
+    return run_overridable(
+        module_frame, "Image", as_object(self), skip_dispatch, from_channel_spec,
+        [&] { return from_channel_body(self, selected_channel); },
+        [&](PyObject* override) -> PyObject* {
+            Ref channel = Ref::steal(PyLong_FromLong(selected_channel));
+            return channel ? expect_image(Ref::steal(PyObject_CallOneArg(override, channel.get()))) : nullptr;
+        });
 }
 
 // -- Python methods -------------------------------------------------------------
