@@ -20,14 +20,14 @@ namespace tovara {
 // Returns false with an exception set when the attribute lookup fails.
 bool find_override(PyObject* self, int skip_dispatch, const FunctionSpec& spec, Ref& found);
 
-// Runs an overridable entry of class `class_name`: `call(override)` when `self`
+// Runs an overridable entry of `type`: `call(override)` when `self`
 // has an override of `spec` (it calls it with the entry's arguments and makes
 // the entry's result of it), otherwise the entry's own `body()`. Whatever fails
 // (the lookup, the override, the body) leaves its exception set and adds the
-// traceback entry "<module path>.<class_name>.<spec.name>"; a failed lookup
+// traceback entry of `type`'s member `spec.name`; a failed lookup
 // gives the result type's zero (0, null).
 template <typename Body, typename Call>
-auto run_overridable(const Module& module, const char* class_name, PyObject* self, int skip_dispatch,
+auto run_overridable(const Module& module, PyTypeObject* type, PyObject* self, int skip_dispatch,
                      const FunctionSpec& spec, Body body, Call call,
                      std::source_location where = std::source_location::current()) {
     using Result = decltype(body());
@@ -37,7 +37,7 @@ auto run_overridable(const Module& module, const char* class_name, PyObject* sel
         return override ? call(override.get()) : body();
     };
     auto trace = [&] {
-        if (PyErr_Occurred()) module.traceback(class_name, spec.name, static_cast<int>(where.line()));
+        if (PyErr_Occurred()) module.traceback(type, spec.name, where);
     };
     if constexpr (std::is_void_v<Result>) {
         run();

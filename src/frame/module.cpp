@@ -127,9 +127,12 @@ void Module::traceback(const char* member, int line) const {
     add_traceback(name ? PyUnicode_AsUTF8(name.get()) : member, source, line);
 }
 
-void Module::traceback(const char* class_name, const char* member, int line) const {
-    Ref name = Ref::steal(PyUnicode_FromFormat("%s.%s.%s", path, class_name, member));
-    add_traceback(name ? PyUnicode_AsUTF8(name.get()) : member, source, line);
+std::string Module::member_name(PyTypeObject* type, const char* member) const {
+    return std::string(path) + "." + class_name(type) + "." + member;
+}
+
+void Module::traceback(PyTypeObject* type, const char* member, std::source_location where) const {
+    add_traceback(member_name(type, member).c_str(), source, static_cast<int>(where.line()));
 }
 
 bool publish_type(Module& module, PyTypeObject* type, const void* table) {

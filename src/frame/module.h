@@ -6,6 +6,8 @@
 #include <Python.h>
 
 #include <cstddef>
+#include <source_location>
+#include <string>
 
 namespace tovara {
 
@@ -32,13 +34,21 @@ struct Module {
     // The value PyInit_<name> returns.
     PyObject* init() { return PyModuleDef_Init(&def); }
 
-    // Adds a traceback entry "<path>.<member>" in the module's source to the pending exception.
+    // Adds a traceback entry "<path>.<member>" (a module-level function) in the
+    // module's source to the pending exception.
     void traceback(const char* member, int line) const;
-    // The same for "<path>.<class>.<member>".
-    void traceback(const char* class_name, const char* member, int line) const;
-    // Passes `result` on; when it is null (failure), first adds the entry "<path>.<member>".
-    PyObject* traced(PyObject* result, const char* member, int line) const {
-        if (!result) traceback(member, line);
+
+    // "<path>.<class of type>.<member>": how a member of one of the module's
+    // types (a method, "new", "volume.__set__", "__dealloc__") names its
+    // traceback entries and its unraisable reports.
+    std::string member_name(PyTypeObject* type, const char* member) const;
+    // Adds the entry of `type`'s `member`, at the caller's line, to the pending exception.
+    void traceback(PyTypeObject* type, const char* member,
+                   std::source_location where = std::source_location::current()) const;
+    // Passes `result` on; when it is null (failure), first adds that entry.
+    PyObject* traced(PyObject* result, PyTypeObject* type, const char* member,
+                     std::source_location where = std::source_location::current()) const {
+        if (!result) traceback(type, member, where);
         return result;
     }
 };

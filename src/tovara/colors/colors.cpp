@@ -244,8 +244,7 @@ int set_color(PyObject* self, PyObject* value, void* closure) {
     if (value && value != Py_None && !PyObject_TypeCheck(value, ColorType)) {
         PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(value)->tp_name,
                      ColorType->tp_name);
-        Ref name = Ref::steal(PyUnicode_FromFormat("Colors.%s.__set__", palette[index].name));
-        module_frame.traceback(name ? PyUnicode_AsUTF8(name.get()) : "Colors", __LINE__);
+        module_frame.traceback(&ColorsType, (std::string(palette[index].name) + ".__set__").c_str());
         return -1;
     }
     replace_field(self, index, Py_NewRef(value ? value : Py_None));  // deleting stores None
@@ -300,7 +299,7 @@ int init(PyObject* self, PyObject* args, PyObject* kwargs) {
     PyObject *keyword = nullptr, *value;
     if (kwargs) PyDict_Next(kwargs, &position, &keyword, &value);
     if (refuse_arguments(PyTuple_GET_SIZE(args), keyword) && fill(self)) return 0;
-    module_frame.traceback("Colors.__init__", __LINE__);
+    module_frame.traceback(&ColorsType, "__init__");
     return -1;
 }
 
@@ -308,12 +307,12 @@ int init(PyObject* self, PyObject* args, PyObject* kwargs) {
 PyObject* call_exact(PyObject* type, PyObject* const*, size_t nargsf, PyObject* kwnames) {
     PyObject* keyword = kwnames && PyTuple_GET_SIZE(kwnames) ? PyTuple_GET_ITEM(kwnames, 0) : nullptr;
     if (!refuse_arguments(PyVectorcall_NARGS(nargsf), keyword)) {
-        module_frame.traceback("Colors.__init__", __LINE__);
+        module_frame.traceback(&ColorsType, "__init__");
         return nullptr;
     }
     Ref made = Ref::steal(new_palette(reinterpret_cast<PyTypeObject*>(type), nullptr, nullptr));
     if (made && !fill(made.get())) {
-        module_frame.traceback("Colors.__init__", __LINE__);
+        module_frame.traceback(&ColorsType, "__init__");
         return nullptr;
     }
     return made.release();

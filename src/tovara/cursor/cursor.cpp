@@ -53,7 +53,7 @@ extern const FunctionSpec enable_spec, disable_spec, show_spec, hide_spec;
 // instead of the built-in one, unless the caller skips dispatch.
 template <const FunctionSpec& spec, void (*builtin)(CursorObject*)>
 void dispatched(CursorObject* self, int skip_dispatch) {
-    run_overridable(module_frame, "Cursor", reinterpret_cast<PyObject*>(self), skip_dispatch, spec,
+    run_overridable(module_frame, &CursorType, reinterpret_cast<PyObject*>(self), skip_dispatch, spec,
                     [&] { builtin(self); }, [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 

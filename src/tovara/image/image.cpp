@@ -59,7 +59,7 @@ const ImageTable table{new_image,  c_load,       c_load_raw,   c_load_anim, c_lo
 PyObject* new_image(::Image rl_image, const NewOptions* options) {
     ImageObject* image = allocate<ImageObject>(&ImageType, &table);
     if (!image) {
-        module_frame.traceback("Image.new", __LINE__);
+        module_frame.traceback(&ImageType, "new");
         return nullptr;
     }
     image->_raw = rl_image;
@@ -92,7 +92,7 @@ PyObject* with_file_name(PyObject* file_name, Load load) {
 PyObject* c_load(PyObject* file_name) {
     return module_frame.traced(
         with_file_name(file_name, [](const char* name) { return adopt(hazards::load_image(name)); }),
-        "Image.c_load", __LINE__);
+        &ImageType, "c_load");
 }
 
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
@@ -102,18 +102,18 @@ PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int
                                                return adopt(LoadImageRaw(name, width, height, format, header_size));
                                            })
                           : nullptr;
-    return module_frame.traced(image, "Image.c_load_raw", __LINE__);
+    return module_frame.traced(image, &ImageType, "c_load_raw");
 }
 
 PyObject* c_load_anim(PyObject* file_name, int* frames) {
     return module_frame.traced(
         with_file_name(file_name, [&](const char* name) { return adopt(hazards::load_image_anim(name, frames)); }),
-        "Image.c_load_anim", __LINE__);
+        &ImageType, "c_load_anim");
 }
 
 PyObject* c_load_from_screen() {
     PyObject* image = hazards::check_window_open() ? adopt(LoadImageFromScreen()) : nullptr;
-    return module_frame.traced(image, "Image.c_load_from_screen", __LINE__);
+    return module_frame.traced(image, &ImageType, "c_load_from_screen");
 }
 
 // Runs `read` on the image's value inside the object's critical section, the
@@ -143,7 +143,7 @@ PyObject* copy_pixels(ImageObject* self) {
     return copy.data ? adopt(copy) : PyErr_NoMemory();
 }
 
-PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(self), "Image.c_copy", __LINE__); }
+PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(self), &ImageType, "c_copy"); }
 
 // The result of a Python override of copy or from_channel: None or an Image.
 PyObject* expect_image(Ref result) {
@@ -168,7 +168,7 @@ int export_body(ImageObject* self, PyObject* file_name) {
 
 int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
     return run_overridable(
-        module_frame, "Image", as_object(self), skip_dispatch, export_spec, [&] { return export_body(self, file_name); },
+        module_frame, &ImageType, as_object(self), skip_dispatch, export_spec, [&] { return export_body(self, file_name); },
         [&](PyObject* override) {
             Ref result = Ref::steal(PyObject_CallOneArg(override, file_name));
             int truth = result ? PyObject_IsTrue(result.get()) : -1;
@@ -189,12 +189,12 @@ void unload_body(ImageObject* self) {
 }
 
 void unload_entry(ImageObject* self, int skip_dispatch) {
-    run_overridable(module_frame, "Image", as_object(self), skip_dispatch, unload_spec, [&] { unload_body(self); },
+    run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, unload_spec, [&] { unload_body(self); },
                     [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 
 PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
-    return run_overridable(module_frame, "Image", as_object(self), skip_dispatch, copy_spec, [&] { return c_copy(self); },
+    return run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, copy_spec, [&] { return c_copy(self); },
                            [](PyObject* override) { return expect_image(Ref::steal(PyObject_CallNoArgs(override))); });
 }
 
@@ -204,7 +204,7 @@ PyObject* from_channel_body(ImageObject* self, int selected_channel) {
 
 PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch) {
     return run_overridable(
-        module_frame, "Image", as_object(self), skip_dispatch, from_channel_spec,
+        module_frame, &ImageType, as_object(self), skip_dispatch, from_channel_spec,
         [&] { return from_channel_body(self, selected_channel); },
         [&](PyObject* override) -> PyObject* {
             Ref channel = Ref::steal(PyLong_FromLong(selected_channel));
@@ -464,7 +464,7 @@ PyObject* repr(PyObject* self) {
 }
 
 PyObject* repr_method(PyObject* self) {
-    return module_frame.traced(repr(self), "Image.__repr__", __LINE__);
+    return module_frame.traced(repr(self), &ImageType, "__repr__");
 }
 
 // Image(...): an empty image; the arguments are not looked at.
@@ -487,7 +487,7 @@ void release_if_valid(PyObject* self) {
     Ref saved = Ref::steal(PyErr_GetRaisedException());
     int release = read_valid(self);
     if (release < 0)
-        report_unraisable("tovara.image.image.Image.__dealloc__", true);
+        report_unraisable(module_frame.member_name(&ImageType, "__dealloc__").c_str(), true);
     else if (release)
         unload_body(image);
     PyErr_SetRaisedException(saved.release());
@@ -563,7 +563,7 @@ PyObject* data_view(PyObject* self) {
 }
 
 PyObject* get_data_view(PyObject* self, void*) {
-    return module_frame.traced(data_view(self), "Image.data_view.__get__", __LINE__);
+    return module_frame.traced(data_view(self), &ImageType, "data_view.__get__");
 }
 
 PyGetSetDef properties[] = {

@@ -38,14 +38,14 @@ PyObject* new_empty(PyTypeObject* type, PyObject*, PyObject*) {
 PyObject* new_glyph(::GlyphInfo raw) {
     Ref glyph = Ref::steal(new_empty(&GlyphInfoType, nullptr, nullptr));
     if (!glyph) {
-        module_frame.traceback("GlyphInfo.new", __LINE__);
+        module_frame.traceback(&GlyphInfoType, "new");
         return nullptr;
     }
     as_glyph(glyph.get())->_raw = raw;
     image::NewOptions borrowed{1, 0};
     PyObject* bitmap = image_table->new_(raw.image, &borrowed);
     if (!bitmap) {
-        module_frame.traceback("GlyphInfo.new", __LINE__);
+        module_frame.traceback(&GlyphInfoType, "new");
         return nullptr;  // dropping the half-built record frees only the record
     }
     Py_SETREF(as_glyph(glyph.get())->_image, bitmap);

@@ -114,7 +114,7 @@ PyObject* make_sound(const ::Sound& raw, int is_alias, bool& taken) {
     SoundObject* sound = allocate_sound(&SoundType);
     taken = sound != nullptr;
     if (!sound) {
-        module_frame.traceback("Sound.new", __LINE__);
+        module_frame.traceback(&SoundType, "new");
         return nullptr;
     }
     Ref owner = Ref::steal(reinterpret_cast<PyObject*>(sound));
@@ -125,7 +125,7 @@ PyObject* make_sound(const ::Sound& raw, int is_alias, bool& taken) {
     sound->_pan = 0.5f;
     PyObject* stream = audio_stream_table->cfrom_struct(raw.stream, nullptr);
     if (!stream) {
-        module_frame.traceback("Sound.new", __LINE__);
+        module_frame.traceback(&SoundType, "new");
         return nullptr;  // dropping the new Sound releases `raw`
     }
     Py_SETREF(sound->_stream, stream);
@@ -258,9 +258,9 @@ struct Setting {
     const char* setter_name;
 };
 
-const Setting volume{&SoundObject::_volume, SetSoundVolume, "Sound.volume.__set__"};
-const Setting pitch{&SoundObject::_pitch, SetSoundPitch, "Sound.pitch.__set__"};
-const Setting pan{&SoundObject::_pan, SetSoundPan, "Sound.pan.__set__"};
+const Setting volume{&SoundObject::_volume, SetSoundVolume, "volume.__set__"};
+const Setting pitch{&SoundObject::_pitch, SetSoundPitch, "pitch.__set__"};
+const Setting pan{&SoundObject::_pan, SetSoundPan, "pan.__set__"};
 
 PyObject* get_setting(PyObject* self, void* closure) {
     return PyFloat_FromDouble(as_sound(self)->*(static_cast<const Setting*>(closure)->field));
@@ -277,7 +277,7 @@ int set_setting(PyObject* self, PyObject* value, void* closure) {
         with_sound(self, [&](const ::Sound& raw) { setting.apply(raw, narrow); });
         return 0;
     }
-    module_frame.traceback(setting.setter_name, __LINE__);
+    module_frame.traceback(&SoundType, setting.setter_name);
     return -1;
 }
 
@@ -317,7 +317,7 @@ void dealloc(PyObject* self) {
     PyObject_GC_UnTrack(self);
     Ref saved = Ref::steal(PyErr_GetRaisedException());
     c_unload(as_sound(self));  // the audio data goes first, then its stream view
-    if (PyErr_Occurred()) report_unraisable("tovara.sound.sound.Sound.__dealloc__", false);
+    if (PyErr_Occurred()) report_unraisable(module_frame.member_name(&SoundType, "__dealloc__").c_str(), false);
     PyErr_SetRaisedException(saved.release());
     Py_CLEAR(as_sound(self)->_stream);
     Py_TYPE(self)->tp_free(self);
