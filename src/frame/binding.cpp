@@ -69,6 +69,10 @@ void raise_argument_type(const char* parameter, const char* expected, PyObject* 
                  expected, Py_TYPE(argument)->tp_name);
 }
 
+void raise_cannot_convert(PyObject* value, PyTypeObject* type) {
+    PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(value)->tp_name, type->tp_name);
+}
+
 bool check_exact_type(PyObject* argument, PyTypeObject* type, const char* parameter) {
     if (Py_IS_TYPE(argument, type)) return true;
     raise_argument_type(parameter, type->tp_name, argument);

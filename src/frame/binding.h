@@ -39,6 +39,10 @@ void raise_argument_count(const char* function_name, bool exact, Py_ssize_t min,
 // The TypeError for an argument of the wrong type ("Argument 'x' has incorrect type ...").
 void raise_argument_type(const char* parameter, const char* expected, PyObject* argument);
 
+// The TypeError "Cannot convert <value's type> to <type>" of an object that
+// should have been an instance of `type`.
+void raise_cannot_convert(PyObject* value, PyTypeObject* type);
+
 // True when `argument` is exactly of `type`, or (for the package's own types)
 // of a subclass; otherwise raises the argument-type TypeError.
 bool check_exact_type(PyObject* argument, PyTypeObject* type, const char* parameter);

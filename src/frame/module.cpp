@@ -140,7 +140,7 @@ bool publish_type(Module& module, PyTypeObject* type, const void* table) {
     if (table) {
         Ref capsule = Ref::steal(PyCapsule_New(const_cast<void*>(table), nullptr, nullptr));
         Ref dict = Ref::steal(PyType_GetDict(type));
-        if (!capsule || !dict || PyDict_SetItemString(dict.get(), "__pyx_vtable__", capsule.get()) < 0) return false;
+        if (!capsule || !dict || PyDict_SetItemString(dict.get(), vtable_key, capsule.get()) < 0) return false;
         PyType_Modified(type);
     }
     return PyModule_AddObjectRef(module.module, class_name(type), reinterpret_cast<PyObject*>(type)) == 0;
@@ -176,7 +176,7 @@ PyTypeObject* import_type(const char* module_path, const char* class_name_, std:
         return nullptr;
     if (table) {
         Ref dict = Ref::steal(PyType_GetDict(type));
-        Ref key = Ref::steal(PyUnicode_FromString("__pyx_vtable__"));
+        Ref key = Ref::steal(PyUnicode_FromString(vtable_key));
         Ref capsule = dict && key ? Ref::steal(PyObject_GetItem(dict.get(), key.get())) : Ref();
         if (!capsule) return nullptr;
         *table = PyCapsule_GetPointer(capsule.get(), nullptr);

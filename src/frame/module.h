@@ -53,6 +53,9 @@ struct Module {
     }
 };
 
+// The type-dict key of the capsule that publishes a type's C-level method table.
+inline constexpr const char* vtable_key = "__pyx_vtable__";
+
 // Readies one of the module's types, publishes `table` as its __pyx_vtable__
 // capsule (when given) and binds the type in the module under its class name.
 // Returns false with an exception set.

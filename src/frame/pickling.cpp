@@ -13,7 +13,6 @@ PyObject* refuse(PyObject*, PyObject* const*) {
 }
 
 // Traceback entries of the pickling hooks name this file, whatever the module.
-constexpr const char* pickling_file = "(tree fragment)";
 
 // A lookup on the type that answers null without an exception when the attribute is missing.
 Ref lookup(PyTypeObject* type, const char* name) {

@@ -7,6 +7,9 @@
 
 namespace tovara {
 
+// The file the pickling functions name in their traceback entries.
+inline constexpr const char* pickling_file = "(tree fragment)";
+
 // __reduce_cython__ and __setstate_cython__ of types that hold a raylib record
 // and so refuse pickling: both raise TypeError.
 extern const FunctionSpec refuse_reduce;

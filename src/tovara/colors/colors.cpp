@@ -242,8 +242,7 @@ void replace_field(PyObject* self, std::size_t index, PyObject* value) {
 int set_color(PyObject* self, PyObject* value, void* closure) {
     std::size_t index = reinterpret_cast<std::uintptr_t>(closure);
     if (value && value != Py_None && !PyObject_TypeCheck(value, ColorType)) {
-        PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(value)->tp_name,
-                     ColorType->tp_name);
+        raise_cannot_convert(value, ColorType);
         module_frame.traceback(&ColorsType, (std::string(palette[index].name) + ".__set__").c_str());
         return -1;
     }

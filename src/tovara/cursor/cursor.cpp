@@ -95,6 +95,7 @@ PyGetSetDef properties[] = {
 // -- pickling --------------------------------------------------------------------------
 
 // Checksums of the (empty) list of state members: SHA-256, SHA-1 and MD5 of "".
+constexpr const char* state_members = "";  // joined by commas
 constexpr std::int64_t checksums[] = {0xe3b0c44, 0xda39a3e, 0xd41d8cd};
 constexpr const char* reconstructor_name = "__pyx_unpickle_Cursor";
 
@@ -165,8 +166,11 @@ PyObject* unpickle(PyObject*, PyObject* const* args) {
         Ref pickle = Ref::steal(PyImport_ImportModule("pickle"));
         Ref error = pickle ? Ref::steal(PyObject_GetAttrString(pickle.get(), "PickleError")) : Ref();
         Ref given = error ? Ref::steal(PyLong_FromLongLong(checksum)) : Ref();
-        Ref text = given ? Ref::steal(PyUnicode_FromString(
-                               "Incompatible checksums (0x%x vs (0xe3b0c44, 0xda39a3e, 0xd41d8cd) = ())"))
+        // The given checksum may be any int: Python's own %x formats it.
+        Ref text = given ? Ref::steal(PyUnicode_FromFormat("Incompatible checksums (0x%%x vs (0x%llx, 0x%llx, 0x%llx) = (%s))",
+                                                           static_cast<long long>(checksums[0]),
+                                                           static_cast<long long>(checksums[1]),
+                                                           static_cast<long long>(checksums[2]), state_members))
                          : Ref();
         Ref message = text ? Ref::steal(PyUnicode_Format(text.get(), given.get())) : Ref();
         if (message) PyErr_SetObject(error.get(), message.get());
@@ -179,17 +183,17 @@ PyObject* unpickle(PyObject*, PyObject* const* args) {
     return result.release();
 }
 
-const FunctionSpec reduce_spec{.name = "__reduce_cython__", .body = reduce, .file = "(tree fragment)", .line = 1};
+const FunctionSpec reduce_spec{.name = "__reduce_cython__", .body = reduce, .file = pickling_file, .line = 1};
 const FunctionSpec setstate_spec{.name = "__setstate_cython__",
                                  .body = setstate,
                                  .parameters = {"__pyx_state"},
-                                 .file = "(tree fragment)",
+                                 .file = pickling_file,
                                  .line = 16};
 const FunctionSpec unpickle_spec{.name = reconstructor_name,
                                  .body = unpickle,
                                  .parameters = {"__pyx_type", "__pyx_checksum", "__pyx_state"},
                                  .calling = Calling::plain,
-                                 .file = "(tree fragment)",
+                                 .file = pickling_file,
                                  .line = 1};
 
 // -- creation and import ------------------------------------------------------------------

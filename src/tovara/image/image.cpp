@@ -148,8 +148,7 @@ PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(sel
 // The result of a Python override of copy or from_channel: None or an Image.
 PyObject* expect_image(Ref result) {
     if (!result || result.get() == Py_None || PyObject_TypeCheck(result.get(), &ImageType)) return result.release();
-    PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(result.get())->tp_name,
-                 ImageType.tp_name);
+    raise_cannot_convert(result.get(), &ImageType);
     return nullptr;
 }
 
