@@ -49,20 +49,14 @@ bool pixel_data_size(int width, int height, int format, int& size) {
     return true;
 }
 
-// The size of pixel data raylib copies into a buffer of its own.
-static bool copied_size(int width, int height, int format, int& size) {
-    if ((width < 0 && height > 0) || (height < 0 && width > 0)) return refuse_negative(width, height);
-    return pixel_data_size(width, height, format, size);
-}
-
 bool check_copied_pixels(int width, int height, int format) {
     if ((width < 0 && height > 0) || (height < 0 && width > 0)) return refuse_negative(width, height);
     return size_fits(width, height, format);
 }
 
 bool check_raw_header(int width, int height, int format, int header_size) {
-    int size;
-    if (!copied_size(width, height, format, size)) return false;
+    if (!check_copied_pixels(width, height, format)) return false;
+    int size = GetPixelDataSize(width, height, format);
     // The size raylib compares and copies by is its own, minimum block included.
     if (header_size <= 0 || static_cast<long long>(header_size) + size <= INT_MAX) return true;
     PyErr_Format(PyExc_ValueError, "header %d and %d bytes of pixel data need more than %d bytes", header_size, size,
