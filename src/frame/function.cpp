@@ -42,7 +42,7 @@ FunctionObject* as_function(PyObject* object) { return reinterpret_cast<Function
                                        Py_ssize_t nargs, PyObject* kwnames) {
     PyObject* bound[max_parameters];
     if (!bind_arguments(function->parameters, args, nargs, kwnames, bound)) return nullptr;
-    return function->spec->body(self, bound);
+    return function->spec->body.call(self, bound, function->spec->parameters.data());
 }
 
 PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
@@ -50,7 +50,7 @@ PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf
     const FunctionSpec& spec = *function->spec;
     Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     PyObject* self = nullptr;
-    if (spec.calling != Calling::plain) {
+    if (spec.body.calling != Calling::plain) {
         if (nargs < 1) [[unlikely]] {
             PyErr_Format(PyExc_TypeError, "unbound method %.200S() needs an argument", function->qualname);
             return nullptr;
@@ -68,7 +68,7 @@ PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf
     // parameter order after them: no binding needed.
     bool in_order = kwnames ? keywords_in_order(function->parameters, nargs, kwnames)
                             : nargs == function->parameters.count;
-    PyObject* result = in_order ? spec.body(self, args) : call_bound(function, self, args, nargs, kwnames);
+    PyObject* result = in_order ? spec.body.call(self, args, spec.parameters.data()) : call_bound(function, self, args, nargs, kwnames);
     return result ? result : fail(function);
 }
 
@@ -150,7 +150,7 @@ PyObject* get_text_signature(PyObject* self, void*) {
     FunctionObject* function = as_function(self);
     Ref names = Ref::steal(PyList_New(0));
     if (!names) return nullptr;
-    if (function->spec->calling != Calling::plain) {
+    if (function->spec->body.calling != Calling::plain) {
         Ref first = Ref::steal(PyUnicode_FromString("$self"));
         if (!first || PyList_Append(names.get(), first.get()) < 0) return nullptr;
     }
@@ -226,13 +226,18 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
     std::memset(reinterpret_cast<char*>(function) + sizeof(PyObject), 0, sizeof(FunctionObject) - sizeof(PyObject));
     function->vectorcall = call_function;
     function->spec = &spec;
-    function->self_type = spec.calling == Calling::method ? owner : nullptr;
+    function->self_type = spec.body.calling == Calling::method ? owner : nullptr;
     function->module = &module;
     Py_ssize_t count = 0;
     for (const char* parameter : spec.parameters) {
         if (!parameter) break;
         function->parameter_names[count] = PyUnicode_InternFromString(parameter);
         if (!function->parameter_names[count++]) return nullptr;
+    }
+    if (count != spec.body.arity) {
+        PyErr_Format(PyExc_SystemError, "%s() names %zd parameters, its body takes %zd", spec.name, count,
+                     spec.body.arity);
+        return nullptr;
     }
     function->parameters = {spec.name, function->parameter_names, count, count};
     function->name = Py_XNewRef(spec.attribute.get());
@@ -251,7 +256,7 @@ bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list
     if (!dict) return false;
     for (const FunctionSpec* spec : specs) {
         Ref function = Ref::steal(new_function(*spec, module, type));
-        if (function && spec->calling == Calling::plain)
+        if (function && spec->body.calling == Calling::plain)
             // Called like staticmethod(f), which also copies __name__, __doc__ and friends.
             function = Ref::steal(PyObject_CallOneArg(reinterpret_cast<PyObject*>(&PyStaticMethod_Type), function.get()));
         if (!function || PyDict_SetItemString(dict.get(), spec->name, function.get()) < 0) return false;

@@ -12,28 +12,16 @@
 
 #include "frame/binding.h"
 #include "frame/names.h"
+#include "frame/parameters.h"
 
 namespace tovara {
 
 struct Module;
 
-// The behaviour of a function once its arguments are bound: `self` is the
-// object for methods (null for plain functions), `args` holds one borrowed
-// reference per parameter (null for an optional one left out). Returns a new
-// reference, or null with an exception set.
-using FunctionBody = PyObject* (*)(PyObject* self, PyObject* const* args);
-
-enum class Calling {
-    method,  // the first argument is self; an instance of the owning class
-    any_self,  // the first argument is self, of any type (pickling hooks)
-    plain,   // no self: module functions and static methods
-};
-
 struct FunctionSpec {
     const char* name;
-    FunctionBody body;
+    Body body;  // method<f>, method_of_any<f> or function<f> of the typed body f
     std::array<const char*, max_parameters> parameters{};  // names, in order, ended by null
-    Calling calling = Calling::method;
     const char* returns = nullptr;  // text of the "return" annotation, if any
     const char* file = nullptr;     // file named in traceback entries; the module's source by default
     int line = static_cast<int>(std::source_location::current().line());

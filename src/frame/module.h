@@ -79,4 +79,13 @@ bool import_type(const char* module_path, const char* class_name, PyTypeObject*&
 // A zeroed static type object with its header set, for the module's own types.
 PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags);
 
+// The same, with its slots filled by `define(type)`: each type's slots are set
+// where the type is defined.
+template <typename Define>
+PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags, Define define) {
+    PyTypeObject type = static_type(name, basic_size, flags);
+    define(type);
+    return type;
+}
+
 }  // namespace tovara

@@ -7,10 +7,12 @@ namespace tovara {
 
 namespace {
 
-PyObject* refuse(PyObject*, PyObject* const*) {
+PyObject* refuse_reduce_body(PyObject*) {
     PyErr_SetString(PyExc_TypeError, "self._raw cannot be converted to a Python object for pickling");
     return nullptr;
 }
+
+PyObject* refuse_setstate_body(PyObject* self, PyObject*) { return refuse_reduce_body(self); }
 
 // Traceback entries of the pickling hooks name this file, whatever the module.
 
@@ -76,11 +78,10 @@ bool install(PyTypeObject* type) {
 }  // namespace
 
 const FunctionSpec refuse_reduce{
-    .name = "__reduce_cython__", .body = refuse, .calling = Calling::any_self, .file = pickling_file, .line = 2};
+    .name = "__reduce_cython__", .body = method_of_any<refuse_reduce_body>, .file = pickling_file, .line = 2};
 const FunctionSpec refuse_setstate{.name = "__setstate_cython__",
-                                   .body = refuse,
+                                   .body = method_of_any<refuse_setstate_body>,
                                    .parameters = {"__pyx_state"},
-                                   .calling = Calling::any_self,
                                    .file = pickling_file,
                                    .line = 4};
 

@@ -41,28 +41,28 @@ PyTypeObject* RectType;
 const rect::RectTable* rect_table;
 
 // parse_vector2(value) -> (x, y), through the capsule.
-PyObject* parse_vector2(PyObject*, PyObject* const* args) {
-    ::Vector2 v = parser_api.parse_vector2_like(args[0]);
+PyObject* parse_vector2(PyObject* value) {
+    ::Vector2 v = parser_api.parse_vector2_like(value);
     if (PyErr_Occurred()) return nullptr;
     return Py_BuildValue("(dd)", static_cast<double>(v.x), static_cast<double>(v.y));
 }
 
-PyObject* parse_color(PyObject*, PyObject* const* args) {
-    ::Color c = parser_api.parse_color_like(args[0]);
+PyObject* parse_color(PyObject* value) {
+    ::Color c = parser_api.parse_color_like(value);
     if (PyErr_Occurred()) return nullptr;
     return Py_BuildValue("(iiii)", c.r, c.g, c.b, c.a);
 }
 
-PyObject* parse_rect(PyObject*, PyObject* const* args) {
-    ::Rectangle r = parser_api.parse_rect_like(args[0]);
+PyObject* parse_rect(PyObject* value) {
+    ::Rectangle r = parser_api.parse_rect_like(value);
     if (PyErr_Occurred()) return nullptr;
     return Py_BuildValue("(dddd)", static_cast<double>(r.x), static_cast<double>(r.y),
                          static_cast<double>(r.width), static_cast<double>(r.height));
 }
 
 // The raw error a parser function leaves: whether the record came back all zero.
-PyObject* parse_color_zeroed_on_error(PyObject*, PyObject* const* args) {
-    ::Color c = parser_api.parse_color_like(args[0]);
+PyObject* parse_color_zeroed_on_error(PyObject* value) {
+    ::Color c = parser_api.parse_color_like(value);
     if (!PyErr_Occurred()) Py_RETURN_NONE;
     PyErr_Clear();
     return PyBool_FromLong(c.r == 0 && c.g == 0 && c.b == 0 && c.a == 0);
@@ -133,14 +133,11 @@ bool call_once(const parser::Api& api, char kind, PyObject* value) {
 
 // time_parse(kind, value, count, baseline) -> nanoseconds per call, where kind
 // is "vector2", "color" or "rect", in a C loop of `count` calls.
-PyObject* time_parse(PyObject*, PyObject* const* args) {
-    const char* kind = PyUnicode_AsUTF8(args[0]);
+PyObject* time_parse(Str kind_name, PyObject* value, int count, PyObject* baseline_flag) {
+    const char* kind = PyUnicode_AsUTF8(kind_name.object);
     if (!kind) return nullptr;
-    int count;
-    if (!to_c_int(args[2], count)) return nullptr;
-    int baseline = PyObject_IsTrue(args[3]);
+    int baseline = PyObject_IsTrue(baseline_flag);
     if (baseline < 0) return nullptr;
-    PyObject* value = args[1];
     baseline_api = &baseline_functions;
     const parser::Api& api = baseline ? *baseline_api : parser_api;
     auto start = std::chrono::steady_clock::now();
@@ -151,25 +148,13 @@ PyObject* time_parse(PyObject*, PyObject* const* args) {
 }
 
 // Conversions of the frame, one function each: to_int(value) and so on.
-PyObject* to_int(PyObject*, PyObject* const* args) {
-    int value;
-    return to_c_int(args[0], value) ? PyLong_FromLong(value) : nullptr;
-}
+PyObject* to_int(int value) { return PyLong_FromLong(value); }
 
-PyObject* to_uchar(PyObject*, PyObject* const* args) {
-    unsigned char value;
-    return to_unsigned_char(args[0], value) ? PyLong_FromLong(value) : nullptr;
-}
+PyObject* to_uchar(unsigned char value) { return PyLong_FromLong(value); }
 
-PyObject* to_i64(PyObject*, PyObject* const* args) {
-    std::int64_t value;
-    return to_int64(args[0], value) ? PyLong_FromLongLong(value) : nullptr;
-}
+PyObject* to_i64(std::int64_t value) { return PyLong_FromLongLong(value); }
 
-PyObject* to_float(PyObject*, PyObject* const* args) {
-    double value;
-    return to_double(args[0], value) ? PyFloat_FromDouble(value) : nullptr;
-}
+PyObject* to_float(double value) { return PyFloat_FromDouble(value); }
 
 // Widget: a small type of the frame's own making, to test methods, static
 // methods, annotations and the pickling refusal apart from any raylib type.
@@ -192,25 +177,24 @@ PyObject* new_widget(PyTypeObject* type, PyObject*, PyObject*) {
     return reinterpret_cast<PyObject*>(allocate<WidgetObject>(type, &widget_table));
 }
 
-PyObject* widget_ping(PyObject*, PyObject* const*) { return PyUnicode_FromString("pong"); }
+PyObject* widget_ping(PyObject*) { return PyUnicode_FromString("pong"); }
 
 // echo(value): the value back; ValueError for the text "fail".
-PyObject* widget_echo(PyObject*, PyObject* const* args) {
-    if (PyUnicode_Check(args[0]) && PyUnicode_CompareWithASCIIString(args[0], "fail") == 0) {
+PyObject* widget_echo(PyObject*, PyObject* value) {
+    if (PyUnicode_Check(value) && PyUnicode_CompareWithASCIIString(value, "fail") == 0) {
         PyErr_SetString(PyExc_ValueError, "asked to fail");
         return nullptr;
     }
-    return Py_NewRef(args[0]);
+    return Py_NewRef(value);
 }
 
-PyObject* widget_triple(PyObject*, PyObject* const* args) { return PyTuple_Pack(3, args[0], args[1], args[2]); }
+PyObject* widget_triple(PyObject* first, PyObject* second, PyObject* third) { return PyTuple_Pack(3, first, second, third); }
 
-const FunctionSpec widget_ping_spec{.name = "ping", .body = widget_ping};
-const FunctionSpec widget_echo_spec{.name = "echo", .body = widget_echo, .parameters = {"value"}};
+const FunctionSpec widget_ping_spec{.name = "ping", .body = method<widget_ping>};
+const FunctionSpec widget_echo_spec{.name = "echo", .body = method<widget_echo>, .parameters = {"value"}};
 const FunctionSpec widget_triple_spec{.name = "triple",
-                                      .body = widget_triple,
+                                      .body = function<widget_triple>,
                                       .parameters = {"first", "second", "third"},
-                                      .calling = Calling::plain,
                                       .returns = "tuple"};
 
 bool publish_widget(Module& module) {
@@ -244,20 +228,20 @@ PyObject* call_image_new(const ::Image& record, PyObject* is_owner_arg) {
 
 // image_new(image, is_owner): slot 0 over the very record `image` holds. Only
 // safe with is_owner 0: the memory stays `image`'s.
-PyObject* image_new(PyObject*, PyObject* const* args) {
-    image::ImageObject* source = image_arg(args[0]);
-    return source ? call_image_new(source->_raw, args[1]) : nullptr;
+PyObject* image_new(PyObject* image, PyObject* is_owner) {
+    image::ImageObject* source = image_arg(image);
+    return source ? call_image_new(source->_raw, is_owner) : nullptr;
 }
 
 // image_new_copy(image, is_owner): slot 0 over a fresh raylib copy of the pixels.
-PyObject* image_new_copy(PyObject*, PyObject* const* args) {
-    image::ImageObject* source = image_arg(args[0]);
-    return source ? call_image_new(ImageCopy(source->_raw), args[1]) : nullptr;
+PyObject* image_new_copy(PyObject* image, PyObject* is_owner) {
+    image::ImageObject* source = image_arg(image);
+    return source ? call_image_new(ImageCopy(source->_raw), is_owner) : nullptr;
 }
 
 // image_record(image) -> (data address, width, height, mipmaps, format, is_owner)
-PyObject* image_record(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
+PyObject* image_record(PyObject* object) {
+    image::ImageObject* image = image_arg(object);
     if (!image) return nullptr;
     const ::Image& raw = image->_raw;
     return Py_BuildValue("(Kiiiii)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.data)),
@@ -265,8 +249,8 @@ PyObject* image_record(PyObject*, PyObject* const* args) {
 }
 
 // image_bytes(image): a copy of the first level's pixel bytes.
-PyObject* image_bytes(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
+PyObject* image_bytes(PyObject* object) {
+    image::ImageObject* image = image_arg(object);
     if (!image) return nullptr;
     const ::Image& raw = image->_raw;
     if (!raw.data) Py_RETURN_NONE;
@@ -276,9 +260,9 @@ PyObject* image_bytes(PyObject*, PyObject* const* args) {
 
 // image_fill(instance, source): gives an empty instance (of a Python subclass,
 // say) owned memory, a raylib copy of `source`'s pixels, as only C can.
-PyObject* image_fill(PyObject*, PyObject* const* args) {
-    image::ImageObject* instance = image_arg(args[0]);
-    image::ImageObject* source = instance ? image_arg(args[1]) : nullptr;
+PyObject* image_fill(PyObject* instance_object, PyObject* source_object) {
+    image::ImageObject* instance = image_arg(instance_object);
+    image::ImageObject* source = instance ? image_arg(source_object) : nullptr;
     if (!source) return nullptr;
     if (instance->_raw.data) {
         PyErr_SetString(PyExc_ValueError, "the instance already holds pixels");
@@ -289,83 +273,70 @@ PyObject* image_fill(PyObject*, PyObject* const* args) {
     Py_RETURN_NONE;
 }
 
-PyObject* image_c_load(PyObject*, PyObject* const* args) { return image_table->c_load(args[0]); }
+PyObject* image_c_load(PyObject* file_name) { return image_table->c_load(file_name); }
 
-PyObject* image_c_load_raw(PyObject*, PyObject* const* args) {
-    int sizes[4];
-    for (int i = 0; i < 4; ++i)
-        if (!to_c_int(args[i + 1], sizes[i])) return nullptr;
-    return image_table->c_load_raw(args[0], sizes[0], sizes[1], sizes[2], sizes[3]);
+PyObject* image_c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
+    return image_table->c_load_raw(file_name, width, height, format, header_size);
 }
 
-PyObject* image_c_load_anim(PyObject*, PyObject* const* args) {
+PyObject* image_c_load_anim(PyObject* file_name) {
     int frames = -1;
-    Ref image = Ref::steal(image_table->c_load_anim(args[0], &frames));
+    Ref image = Ref::steal(image_table->c_load_anim(file_name, &frames));
     return image ? Py_BuildValue("(Oi)", image.get(), frames) : nullptr;
 }
 
-PyObject* image_c_copy(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
+PyObject* image_c_copy(PyObject* object) {
+    image::ImageObject* image = image_arg(object);
     return image ? image_table->c_copy(image) : nullptr;
 }
 
-PyObject* image_export(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
-    int skip;
-    if (!image || !to_c_int(args[2], skip)) return nullptr;
-    int result = image_table->export_(image, args[1], skip);
+PyObject* image_export(PyObject* image_object, PyObject* file_name, int skip_dispatch) {
+    image::ImageObject* image = image_arg(image_object);
+    if (!image) return nullptr;
+    int result = image_table->export_(image, file_name, skip_dispatch);
     if (PyErr_Occurred()) return nullptr;
     return PyLong_FromLong(result);
 }
 
-PyObject* image_unload(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
-    int skip;
-    if (!image || !to_c_int(args[1], skip)) return nullptr;
-    image_table->unload(image, skip);
+PyObject* image_unload(PyObject* image_object, int skip_dispatch) {
+    image::ImageObject* image = image_arg(image_object);
+    if (!image) return nullptr;
+    image_table->unload(image, skip_dispatch);
     return none_unless_error();
 }
 
-PyObject* image_copy(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
-    int skip;
-    if (!image || !to_c_int(args[1], skip)) return nullptr;
-    return image_table->copy(image, skip);
+PyObject* image_copy(PyObject* image_object, int skip_dispatch) {
+    image::ImageObject* image = image_arg(image_object);
+    return image ? image_table->copy(image, skip_dispatch) : nullptr;
 }
 
-PyObject* image_from_channel(PyObject*, PyObject* const* args) {
-    image::ImageObject* image = image_arg(args[0]);
-    int channel, skip;
-    if (!image || !to_c_int(args[1], channel) || !to_c_int(args[2], skip)) return nullptr;
-    return image_table->from_channel(image, channel, skip);
+PyObject* image_from_channel(PyObject* image_object, int selected_channel, int skip_dispatch) {
+    image::ImageObject* image = image_arg(image_object);
+    return image ? image_table->from_channel(image, selected_channel, skip_dispatch) : nullptr;
 }
 
 const FunctionSpec image_functions[] = {
-    {.name = "image_new", .body = image_new, .parameters = {"image", "is_owner"}, .calling = Calling::plain},
+    {.name = "image_new", .body = function<image_new>, .parameters = {"image", "is_owner"}},
     {.name = "image_new_copy",
-     .body = image_new_copy,
-     .parameters = {"image", "is_owner"},
-     .calling = Calling::plain},
-    {.name = "image_record", .body = image_record, .parameters = {"image"}, .calling = Calling::plain},
-    {.name = "image_bytes", .body = image_bytes, .parameters = {"image"}, .calling = Calling::plain},
-    {.name = "image_fill", .body = image_fill, .parameters = {"instance", "source"}, .calling = Calling::plain},
-    {.name = "image_c_load", .body = image_c_load, .parameters = {"file_name"}, .calling = Calling::plain},
+     .body = function<image_new_copy>,
+     .parameters = {"image", "is_owner"}},
+    {.name = "image_record", .body = function<image_record>, .parameters = {"image"}},
+    {.name = "image_bytes", .body = function<image_bytes>, .parameters = {"image"}},
+    {.name = "image_fill", .body = function<image_fill>, .parameters = {"instance", "source"}},
+    {.name = "image_c_load", .body = function<image_c_load>, .parameters = {"file_name"}},
     {.name = "image_c_load_raw",
-     .body = image_c_load_raw,
-     .parameters = {"file_name", "width", "height", "format", "header_size"},
-     .calling = Calling::plain},
-    {.name = "image_c_load_anim", .body = image_c_load_anim, .parameters = {"file_name"}, .calling = Calling::plain},
-    {.name = "image_c_copy", .body = image_c_copy, .parameters = {"image"}, .calling = Calling::plain},
+     .body = function<image_c_load_raw>,
+     .parameters = {"file_name", "width", "height", "format", "header_size"}},
+    {.name = "image_c_load_anim", .body = function<image_c_load_anim>, .parameters = {"file_name"}},
+    {.name = "image_c_copy", .body = function<image_c_copy>, .parameters = {"image"}},
     {.name = "image_export",
-     .body = image_export,
-     .parameters = {"image", "file_name", "skip_dispatch"},
-     .calling = Calling::plain},
-    {.name = "image_unload", .body = image_unload, .parameters = {"image", "skip_dispatch"}, .calling = Calling::plain},
-    {.name = "image_copy", .body = image_copy, .parameters = {"image", "skip_dispatch"}, .calling = Calling::plain},
+     .body = function<image_export>,
+     .parameters = {"image", "file_name", "skip_dispatch"}},
+    {.name = "image_unload", .body = function<image_unload>, .parameters = {"image", "skip_dispatch"}},
+    {.name = "image_copy", .body = function<image_copy>, .parameters = {"image", "skip_dispatch"}},
     {.name = "image_from_channel",
-     .body = image_from_channel,
-     .parameters = {"image", "selected_channel", "skip_dispatch"},
-     .calling = Calling::plain},
+     .body = function<image_from_channel>,
+     .parameters = {"image", "selected_channel", "skip_dispatch"}},
 };
 
 // -- Cursor's method table --------------------------------------------------------
@@ -374,15 +345,14 @@ PyTypeObject* CursorType;
 const cursor::CursorTable* cursor_table;
 
 // cursor_entry(cursor, name, skip_dispatch): calls the slot `name` of the table.
-PyObject* cursor_entry(PyObject*, PyObject* const* args) {
-    if (!PyObject_TypeCheck(args[0], CursorType)) {
+PyObject* cursor_entry(PyObject* object, Str slot_name, int skip) {
+    if (!PyObject_TypeCheck(object, CursorType)) {
         PyErr_SetString(PyExc_TypeError, "a Cursor is required");
         return nullptr;
     }
-    auto* self = reinterpret_cast<cursor::CursorObject*>(args[0]);
-    const char* name = PyUnicode_AsUTF8(args[1]);
-    int skip;
-    if (!name || !to_c_int(args[2], skip)) return nullptr;
+    auto* self = reinterpret_cast<cursor::CursorObject*>(object);
+    const char* name = PyUnicode_AsUTF8(slot_name.object);
+    if (!name) return nullptr;
     struct Slot {
         const char* name;
         void (*plain)(cursor::CursorObject*);
@@ -408,9 +378,8 @@ PyObject* cursor_entry(PyObject*, PyObject* const* args) {
 
 const FunctionSpec cursor_functions[] = {
     {.name = "cursor_entry",
-     .body = cursor_entry,
-     .parameters = {"cursor", "name", "skip_dispatch"},
-     .calling = Calling::plain},
+     .body = function<cursor_entry>,
+     .parameters = {"cursor", "name", "skip_dispatch"}},
 };
 
 // -- GlyphInfo's method table -------------------------------------------------------
@@ -423,14 +392,11 @@ PyObject* failing_alloc(PyTypeObject*, Py_ssize_t) { return PyErr_NoMemory(); }
 // glyph_new(image, value, offset_x, offset_y, advance_x, exhaust): slot 0 with a
 // glyph whose bitmap is `image`'s record; with `exhaust` true, Image's
 // allocation fails for the duration of the call.
-PyObject* glyph_new(PyObject*, PyObject* const* args) {
-    image::ImageObject* bitmap = image_arg(args[0]);
-    int numbers[4];
-    for (int i = 0; i < 4; ++i)
-        if (!to_c_int(args[i + 1], numbers[i])) return nullptr;
-    int exhaust = PyObject_IsTrue(args[5]);
-    if (!bitmap || exhaust < 0) return nullptr;
-    ::GlyphInfo raw{numbers[0], numbers[1], numbers[2], numbers[3], bitmap->_raw};
+PyObject* glyph_new(PyObject* image, int value, int offset_x, int offset_y, int advance_x, PyObject* exhaust_flag) {
+    image::ImageObject* bitmap = image_arg(image);
+    int exhaust = bitmap ? PyObject_IsTrue(exhaust_flag) : -1;
+    if (exhaust < 0) return nullptr;
+    ::GlyphInfo raw{value, offset_x, offset_y, advance_x, bitmap->_raw};
     allocfunc saved = ImageType->tp_alloc;
     if (exhaust) ImageType->tp_alloc = failing_alloc;
     PyObject* glyph = glyph_table->new_(raw);
@@ -439,12 +405,12 @@ PyObject* glyph_new(PyObject*, PyObject* const* args) {
 }
 
 // glyph_fields(glyph) -> (value, offsetX, offsetY, advanceX, bitmap record, _image)
-PyObject* glyph_fields(PyObject*, PyObject* const* args) {
-    if (!PyObject_TypeCheck(args[0], GlyphInfoType)) {
+PyObject* glyph_fields(PyObject* object) {
+    if (!PyObject_TypeCheck(object, GlyphInfoType)) {
         PyErr_SetString(PyExc_TypeError, "a GlyphInfo is required");
         return nullptr;
     }
-    auto* glyph = reinterpret_cast<sigil::GlyphInfoObject*>(args[0]);
+    auto* glyph = reinterpret_cast<sigil::GlyphInfoObject*>(object);
     const ::GlyphInfo& raw = glyph->_raw;
     return Py_BuildValue("(iiii(Kiiii)O)", raw.value, raw.offsetX, raw.offsetY, raw.advanceX,
                          static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.image.data)),
@@ -453,10 +419,9 @@ PyObject* glyph_fields(PyObject*, PyObject* const* args) {
 
 const FunctionSpec glyph_functions[] = {
     {.name = "glyph_new",
-     .body = glyph_new,
-     .parameters = {"image", "value", "offset_x", "offset_y", "advance_x", "exhaust"},
-     .calling = Calling::plain},
-    {.name = "glyph_fields", .body = glyph_fields, .parameters = {"glyph"}, .calling = Calling::plain},
+     .body = function<glyph_new>,
+     .parameters = {"image", "value", "offset_x", "offset_y", "advance_x", "exhaust"}},
+    {.name = "glyph_fields", .body = function<glyph_fields>, .parameters = {"glyph"}},
 };
 
 // -- ColorSpy: a Color subclass that records the argument tuples it is called
@@ -477,9 +442,7 @@ PyObject* spy_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
 }
 
 // color_spy(fail_at) -> the list of argument tuples received so far (and from now on).
-PyObject* color_spy(PyObject*, PyObject* const* args) {
-    int fail_at;
-    if (!to_c_int(args[0], fail_at)) return nullptr;
+PyObject* color_spy(int fail_at) {
     spy_fail_at = fail_at;
     return Py_NewRef(spy_calls);
 }
@@ -492,22 +455,20 @@ bool publish_color_spy(Module& module) {
 }
 
 const FunctionSpec functions[] = {
-    {.name = "color_spy", .body = color_spy, .parameters = {"fail_at"}, .calling = Calling::plain},
-    {.name = "to_int", .body = to_int, .parameters = {"value"}, .calling = Calling::plain},
-    {.name = "to_uchar", .body = to_uchar, .parameters = {"value"}, .calling = Calling::plain},
-    {.name = "to_int64", .body = to_i64, .parameters = {"value"}, .calling = Calling::plain},
-    {.name = "to_float", .body = to_float, .parameters = {"value"}, .calling = Calling::plain},
-    {.name = "parse_vector2", .body = parse_vector2, .parameters = {"value"}, .calling = Calling::plain},
-    {.name = "parse_color", .body = parse_color, .parameters = {"value"}, .calling = Calling::plain},
-    {.name = "parse_rect", .body = parse_rect, .parameters = {"value"}, .calling = Calling::plain},
+    {.name = "color_spy", .body = function<color_spy>, .parameters = {"fail_at"}},
+    {.name = "to_int", .body = function<to_int>, .parameters = {"value"}},
+    {.name = "to_uchar", .body = function<to_uchar>, .parameters = {"value"}},
+    {.name = "to_int64", .body = function<to_i64>, .parameters = {"value"}},
+    {.name = "to_float", .body = function<to_float>, .parameters = {"value"}},
+    {.name = "parse_vector2", .body = function<parse_vector2>, .parameters = {"value"}},
+    {.name = "parse_color", .body = function<parse_color>, .parameters = {"value"}},
+    {.name = "parse_rect", .body = function<parse_rect>, .parameters = {"value"}},
     {.name = "parse_color_zeroed_on_error",
-     .body = parse_color_zeroed_on_error,
-     .parameters = {"value"},
-     .calling = Calling::plain},
+     .body = function<parse_color_zeroed_on_error>,
+     .parameters = {"value"}},
     {.name = "time_parse",
-     .body = time_parse,
-     .parameters = {"kind", "value", "count", "baseline"},
-     .calling = Calling::plain},
+     .body = function<time_parse>,
+     .parameters = {"kind", "value", "count", "baseline"}},
 };
 
 PyTypeObject* SoundType;
@@ -515,12 +476,12 @@ const sound::SoundTable* sound_table;
 
 // sound_c_alias(sound): an alias made at C level, as another module would make
 // one: raylib's LoadSoundAlias, then slot 0 with is_alias true.
-PyObject* sound_c_alias(PyObject*, PyObject* const* args) {
-    if (!PyObject_TypeCheck(args[0], SoundType)) {
+PyObject* sound_c_alias(PyObject* object) {
+    if (!PyObject_TypeCheck(object, SoundType)) {
         PyErr_SetString(PyExc_TypeError, "a Sound is required");
         return nullptr;
     }
-    const ::Sound& source = reinterpret_cast<sound::SoundObject*>(args[0])->_raw;
+    const ::Sound& source = reinterpret_cast<sound::SoundObject*>(object)->_raw;
     if (!source.stream.buffer) {
         PyErr_SetString(PyExc_ValueError, "the source holds no sound");
         return nullptr;
@@ -530,7 +491,7 @@ PyObject* sound_c_alias(PyObject*, PyObject* const* args) {
 }
 
 const FunctionSpec sound_functions[] = {
-    {.name = "sound_c_alias", .body = sound_c_alias, .parameters = {"sound"}, .calling = Calling::plain},
+    {.name = "sound_c_alias", .body = function<sound_c_alias>, .parameters = {"sound"}},
 };
 
 bool populate(Module& module) {

@@ -62,12 +62,9 @@ PyMemberDef members[] = {
 };
 
 // _fail_cfrom_struct(count): makes the next `count` calls of cfrom_struct fail (tests only).
-PyObject* fail_cfrom_struct(PyObject*, PyObject* const* args) {
-    return to_c_int(args[0], failures_left) ? Py_NewRef(Py_None) : nullptr;
-}
+void fail_cfrom_struct(int count) { failures_left = count; }
 
-const FunctionSpec fail_spec{
-    .name = "_fail_cfrom_struct", .body = fail_cfrom_struct, .parameters = {"count"}, .calling = Calling::plain};
+const FunctionSpec fail_spec{.name = "_fail_cfrom_struct", .body = function<fail_cfrom_struct>, .parameters = {"count"}};
 
 bool populate(Module& module) {
     if (!add_functions(module, {&fail_spec})) return false;

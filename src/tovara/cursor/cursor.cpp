@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-#include "frame/binding.h"
-#include "frame/convert.h"
 #include "frame/dispatch.h"
 #include "frame/function.h"
 #include "frame/module.h"
@@ -30,7 +28,6 @@ PyTypeObject CursorType = static_type("tovara.cursor.cursor.Cursor", sizeof(Curs
 // What went through this module last: enable() or disable(). Never read from raylib.
 int cursor_enabled = 0;
 
-CursorObject* as_cursor(PyObject* object) { return reinterpret_cast<CursorObject*>(object); }
 
 // -- the C-level entries ----------------------------------------------------------
 
@@ -69,17 +66,10 @@ const CursorTable table{c_enable,
 // -- methods and properties ------------------------------------------------------------
 
 // The Python methods run the built-in behaviour, never an override.
-template <void (*builtin)(CursorObject*)>
-PyObject* run_builtin(PyObject* self, PyObject* const*) {
-    builtin(as_cursor(self));
-    if (PyErr_Occurred()) return nullptr;
-    Py_RETURN_NONE;
-}
-
-const FunctionSpec enable_spec{.name = "enable", .body = run_builtin<c_enable>};
-const FunctionSpec disable_spec{.name = "disable", .body = run_builtin<c_disable>};
-const FunctionSpec show_spec{.name = "show", .body = run_builtin<c_show>};
-const FunctionSpec hide_spec{.name = "hide", .body = run_builtin<c_hide>};
+const FunctionSpec enable_spec{.name = "enable", .body = method<c_enable>};
+const FunctionSpec disable_spec{.name = "disable", .body = method<c_disable>};
+const FunctionSpec show_spec{.name = "show", .body = method<c_show>};
+const FunctionSpec hide_spec{.name = "hide", .body = method<c_hide>};
 
 PyObject* get_on_screen(PyObject*, void*) { return PyBool_FromLong(IsCursorOnScreen()); }
 PyObject* get_enabled(PyObject*, void*) { return PyBool_FromLong(cursor_enabled); }
@@ -114,7 +104,7 @@ bool apply_state(PyObject* result, PyObject* state) {
     return name && Ref::steal(PyObject_CallMethodOneArg(dict.get(), name, items));
 }
 
-PyObject* reduce(PyObject* self, PyObject* const*) {
+PyObject* reduce(PyObject* self) {
     Ref dict;
     bool failed = false;
     Py_BEGIN_CRITICAL_SECTION(self);
@@ -140,8 +130,7 @@ PyObject* reduce(PyObject* self, PyObject* const*) {
     return Py_BuildValue("(O(Ol()))", function.get(), type, static_cast<long>(checksums[0]));
 }
 
-PyObject* setstate(PyObject* self, PyObject* const* args) {
-    PyObject* state = args[0];
+PyObject* setstate(PyObject* self, PyObject* state) {
     if (state == Py_None) {
         PyErr_SetString(PyExc_TypeError, "cannot pass None into a C function argument that is declared 'not None'");
         return nullptr;
@@ -154,14 +143,8 @@ PyObject* setstate(PyObject* self, PyObject* const* args) {
     Py_RETURN_NONE;
 }
 
-PyObject* unpickle(PyObject*, PyObject* const* args) {
-    PyObject *type = args[0], *state = args[2];
-    std::int64_t checksum;
-    if (!to_int64(args[1], checksum)) return nullptr;
-    if (state != Py_None && !PyTuple_CheckExact(state)) {
-        raise_argument_type("__pyx_state", "tuple", state);
-        return nullptr;
-    }
+PyObject* unpickle(PyObject* type, std::int64_t checksum, TupleOrNone state_argument) {
+    PyObject* state = state_argument.object;
     if (checksum != checksums[0] && checksum != checksums[1] && checksum != checksums[2]) {
         Ref pickle = Ref::steal(PyImport_ImportModule("pickle"));
         Ref error = pickle ? Ref::steal(PyObject_GetAttrString(pickle.get(), "PickleError")) : Ref();
@@ -183,16 +166,15 @@ PyObject* unpickle(PyObject*, PyObject* const* args) {
     return result.release();
 }
 
-const FunctionSpec reduce_spec{.name = "__reduce_cython__", .body = reduce, .file = pickling_file, .line = 1};
+const FunctionSpec reduce_spec{.name = "__reduce_cython__", .body = method<reduce>, .file = pickling_file, .line = 1};
 const FunctionSpec setstate_spec{.name = "__setstate_cython__",
-                                 .body = setstate,
+                                 .body = method<setstate>,
                                  .parameters = {"__pyx_state"},
                                  .file = pickling_file,
                                  .line = 16};
 const FunctionSpec unpickle_spec{.name = reconstructor_name,
-                                 .body = unpickle,
+                                 .body = function<unpickle>,
                                  .parameters = {"__pyx_type", "__pyx_checksum", "__pyx_state"},
-                                 .calling = Calling::plain,
                                  .file = pickling_file,
                                  .line = 1};
 

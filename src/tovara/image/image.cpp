@@ -1,57 +1,32 @@
 // tovara.image.image: the Image type, which owns (or borrows) the pixel memory
-// of one raylib Image and loads, exports, generates, copies and unloads images.
-#include "image/image.h"
-
-#include <climits>
-
-#include "color/color.h"
-#include "frame/binding.h"
-#include "frame/convert.h"
+// of one raylib Image and copies, unloads and destroys it. Loading and export
+// are in loading.cpp, the generators in generators.cpp, the pixel view in
+// pixel_view.cpp.
 #include "frame/dispatch.h"
 #include "frame/errors.h"
-#include "frame/function.h"
-#include "frame/module.h"
 #include "frame/names.h"
 #include "frame/object.h"
 #include "frame/pickling.h"
 #include "frame/ref.h"
-#include "frame/text.h"
-#include "hazards/hazards.h"
+#include "image/internal.h"
 #include "image/pixel_view.h"
 #include "vector4/vector4.h"
 
 namespace tovara::image {
 
 namespace {
-
 bool populate(Module& module);
+}  // namespace
+
 Module module_frame{module_path, "image", "src/tovara/image/image", populate};
 
-PyTypeObject ImageType = static_type("tovara.image.image.Image", sizeof(ImageObject),
-                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
-
-// Bound at import as the sibling contract asks; only Color's type is used (the
-// generators read Color._raw directly).
+// Bound at import as the sibling contract asks; only Color's type is used.
+PyTypeObject* ColorType;
+namespace {
+const color::ColorTable* color_table;
 PyTypeObject* Vector4Type;
 const vector4::Vector4Table* vector4_table;
-PyTypeObject* ColorType;
-const color::ColorTable* color_table;
-
-ImageObject* as_image(PyObject* object) { return reinterpret_cast<ImageObject*>(object); }
-PyObject* as_object(ImageObject* image) { return reinterpret_cast<PyObject*>(image); }
-
-// -- the C-level entries ------------------------------------------------------
-
-PyObject* new_image(::Image rl_image, const NewOptions* options);
-PyObject* c_load(PyObject* file_name);
-PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size);
-PyObject* c_load_anim(PyObject* file_name, int* frames);
-PyObject* c_load_from_screen();
-PyObject* c_copy(ImageObject* self);
-int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch);
-void unload_entry(ImageObject* self, int skip_dispatch);
-PyObject* copy_entry(ImageObject* self, int skip_dispatch);
-PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch);
+}  // namespace
 
 const ImageTable table{new_image,  c_load,       c_load_raw,   c_load_anim, c_load_from_screen,
                        c_copy,     export_entry, unload_entry, copy_entry,  from_channel_entry};
@@ -67,65 +42,18 @@ PyObject* new_image(::Image rl_image, const NewOptions* options) {
     return reinterpret_cast<PyObject*>(image);
 }
 
-// A new owning Image for memory raylib just allocated; releases it again when
-// no object can be made for it.
 PyObject* adopt(::Image rl_image) {
     PyObject* image = new_image(rl_image, nullptr);
     if (!image) UnloadImage(rl_image);
     return image;
 }
 
+namespace {
+
 // Releases the pixel memory an owning image holds, or leaves that to the
 // last pixel view still laid over it.
 void release_pixels(::Image pixels) {
     if (owner_releases(pixels.data)) UnloadImage(pixels);
-}
-
-// Runs `load` with the UTF-8 bytes of `file_name` (a str, or None).
-template <typename Load>
-PyObject* with_file_name(PyObject* file_name, Load load) {
-    Ref encoded = encode_utf8(file_name);
-    if (!encoded) return nullptr;
-    return load(PyBytes_AS_STRING(encoded.get()));
-}
-
-PyObject* c_load(PyObject* file_name) {
-    return module_frame.traced(
-        with_file_name(file_name, [](const char* name) { return adopt(hazards::load_image(name)); }),
-        &ImageType, "c_load");
-}
-
-PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
-    PyObject* image = hazards::check_raw_header(width, height, format, header_size)
-                          ? with_file_name(file_name,
-                                           [&](const char* name) {
-                                               return adopt(LoadImageRaw(name, width, height, format, header_size));
-                                           })
-                          : nullptr;
-    return module_frame.traced(image, &ImageType, "c_load_raw");
-}
-
-PyObject* c_load_anim(PyObject* file_name, int* frames) {
-    return module_frame.traced(
-        with_file_name(file_name, [&](const char* name) { return adopt(hazards::load_image_anim(name, frames)); }),
-        &ImageType, "c_load_anim");
-}
-
-PyObject* c_load_from_screen() {
-    PyObject* image = hazards::check_window_open() ? adopt(LoadImageFromScreen()) : nullptr;
-    return module_frame.traced(image, &ImageType, "c_load_from_screen");
-}
-
-// Runs `read` on the image's value inside the object's critical section, the
-// one unload() lets go of the pixels in: a racing unload never frees memory
-// under a reader.
-template <typename Read>
-auto read_pixels(ImageObject* self, Read read) {
-    decltype(read(self->_raw)) result{};
-    Py_BEGIN_CRITICAL_SECTION(self);
-    result = read(self->_raw);
-    Py_END_CRITICAL_SECTION();
-    return result;
 }
 
 PyObject* copy_pixels(ImageObject* self) {
@@ -143,37 +71,31 @@ PyObject* copy_pixels(ImageObject* self) {
     return copy.data ? adopt(copy) : PyErr_NoMemory();
 }
 
+}  // namespace
+
+// -- copy and unload -------------------------------------------------------------
+
 PyObject* c_copy(ImageObject* self) { return module_frame.traced(copy_pixels(self), &ImageType, "c_copy"); }
 
-// The result of a Python override of copy or from_channel: None or an Image.
 PyObject* expect_image(Ref result) {
     if (!result || result.get() == Py_None || PyObject_TypeCheck(result.get(), &ImageType)) return result.release();
     raise_cannot_convert(result.get(), &ImageType);
     return nullptr;
 }
 
-extern const FunctionSpec export_spec, unload_spec, copy_spec, from_channel_spec;
+const FunctionSpec copy_spec{.name = "copy", .body = method<c_copy>};
 
-int export_body(ImageObject* self, PyObject* file_name) {
-    Ref encoded = encode_utf8(file_name);
-    if (!encoded) return 0;
-    const char* name = PyBytes_AS_STRING(encoded.get());
-    return read_pixels(self, [&](const ::Image& pixels) {
-               return hazards::export_is_safe(pixels, name) && ExportImage(pixels, name);
-           })
-               ? 1
-               : 0;
+PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
+    return run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, copy_spec,
+                           [&] { return c_copy(self); },
+                           [](PyObject* override) { return expect_image(Ref::steal(PyObject_CallNoArgs(override))); });
 }
 
-int export_entry(ImageObject* self, PyObject* file_name, int skip_dispatch) {
-    return run_overridable(
-        module_frame, &ImageType, as_object(self), skip_dispatch, export_spec, [&] { return export_body(self, file_name); },
-        [&](PyObject* override) {
-            Ref result = Ref::steal(PyObject_CallOneArg(override, file_name));
-            int truth = result ? PyObject_IsTrue(result.get()) : -1;
-            return truth < 0 ? 0 : truth;
-        });
-}
+static PyObject* copy_dunder(ImageObject* self) { return copy_entry(self, 0); }
+static PyObject* deepcopy(ImageObject* self, PyObject*) { return copy_entry(self, 0); }
+
+const FunctionSpec copy_dunder_spec{.name = "__copy__", .body = method<copy_dunder>};
+const FunctionSpec deepcopy_spec{.name = "__deepcopy__", .body = method<deepcopy>, .parameters = {"memo"}};
 
 void unload_body(ImageObject* self) {
     // Taken under the object's lock, so that two threads unloading at once
@@ -187,244 +109,14 @@ void unload_body(ImageObject* self) {
     if (self->is_owner) release_pixels(pixels);
 }
 
+const FunctionSpec unload_spec{.name = "unload", .body = method<unload_body>};
+
 void unload_entry(ImageObject* self, int skip_dispatch) {
     run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, unload_spec, [&] { unload_body(self); },
                     [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 
-PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
-    return run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, copy_spec, [&] { return c_copy(self); },
-                           [](PyObject* override) { return expect_image(Ref::steal(PyObject_CallNoArgs(override))); });
-}
-
-PyObject* from_channel_body(ImageObject* self, int selected_channel) {
-    return adopt(read_pixels(self, [&](const ::Image& pixels) { return ImageFromChannel(pixels, selected_channel); }));
-}
-
-PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_dispatch) {
-    return run_overridable(
-        module_frame, &ImageType, as_object(self), skip_dispatch, from_channel_spec,
-        [&] { return from_channel_body(self, selected_channel); },
-        [&](PyObject* override) -> PyObject* {
-            Ref channel = Ref::steal(PyLong_FromLong(selected_channel));
-            return channel ? expect_image(Ref::steal(PyObject_CallOneArg(override, channel.get()))) : nullptr;
-        });
-}
-
-// -- Python methods -------------------------------------------------------------
-
-PyObject* copy_dunder(PyObject* self, PyObject* const*) { return copy_entry(as_image(self), 0); }
-
-PyObject* export_method(PyObject* self, PyObject* const* args) {
-    if (!check_str_or_none(args[0], "file_name")) return nullptr;
-    int result = export_body(as_image(self), args[0]);
-    if (PyErr_Occurred()) return nullptr;
-    return PyBool_FromLong(result);
-}
-
-PyObject* unload_method(PyObject* self, PyObject* const*) {
-    unload_body(as_image(self));
-    return none_unless_error();
-}
-
-PyObject* copy_method(PyObject* self, PyObject* const*) { return c_copy(as_image(self)); }
-
-PyObject* load(PyObject*, PyObject* const* args) {
-    if (!check_str_or_none(args[0], "file_name")) return nullptr;
-    return c_load(args[0]);
-}
-
-PyObject* load_raw(PyObject*, PyObject* const* args) {
-    int width, height, format, header;
-    if (!to_c_int(args[1], width) || !to_c_int(args[2], height) || !to_c_int(args[3], format) ||
-        !to_c_int(args[4], header))
-        return nullptr;
-    if (!check_str_or_none(args[0], "file_name")) return nullptr;
-    return c_load_raw(args[0], width, height, format, header);
-}
-
-PyObject* load_anim(PyObject*, PyObject* const* args) {
-    if (!check_str_or_none(args[0], "file_name")) return nullptr;
-    int frames = 0;
-    Ref image = Ref::steal(c_load_anim(args[0], &frames));
-    if (!image) return nullptr;
-    Ref count = Ref::steal(PyLong_FromLong(frames));
-    return count ? PyTuple_Pack(2, image.get(), count.get()) : nullptr;
-}
-
-PyObject* load_from_screen(PyObject*, PyObject* const*) { return c_load_from_screen(); }
-
-PyObject* from_channel_method(PyObject* self, PyObject* const* args) {
-    int channel;
-    if (!to_c_int(args[0], channel)) return nullptr;
-    return from_channel_body(as_image(self), channel);
-}
-
-// -- generators ---------------------------------------------------------------
-
-// The raylib color of a Color argument (or an instance of a subclass).
-const ::Color* color_arg(PyObject* value, const char* parameter) {
-    if (!check_instance_type(value, ColorType, parameter)) return nullptr;
-    return &reinterpret_cast<color::ColorObject*>(value)->_raw;
-}
-
-bool to_float(PyObject* value, float& out) {
-    double wide;
-    if (!to_double(value, wide)) return false;
-    out = static_cast<float>(wide);
-    return true;
-}
-
-PyObject* generate_with_color(PyObject*, PyObject* const* args) {
-    int width, height;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
-    const ::Color* color = color_arg(args[2], "color");
-    if (!color || !hazards::check_generated_size(width, height)) return nullptr;
-    return adopt(GenImageColor(width, height, *color));
-}
-
-PyObject* generate_with_linear_gradient(PyObject*, PyObject* const* args) {
-    int width, height, direction;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], direction)) return nullptr;
-    const ::Color* start = color_arg(args[3], "start");
-    const ::Color* end = start ? color_arg(args[4], "end") : nullptr;
-    if (!end || !hazards::check_generated_size(width, height)) return nullptr;
-    return adopt(GenImageGradientLinear(width, height, direction, *start, *end));
-}
-
-template <::Image (*generate)(int, int, float, ::Color, ::Color)>
-PyObject* generate_with_density(PyObject*, PyObject* const* args) {
-    int width, height;
-    float density;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], density)) return nullptr;
-    const ::Color* inner = color_arg(args[3], "inner");
-    const ::Color* outer = inner ? color_arg(args[4], "outer") : nullptr;
-    if (!outer || !hazards::check_generated_size(width, height)) return nullptr;
-    return adopt(generate(width, height, density, *inner, *outer));
-}
-
-PyObject* generate_with_checked(PyObject*, PyObject* const* args) {
-    int width, height, check_x, check_y;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], check_x) ||
-        !to_c_int(args[3], check_y))
-        return nullptr;
-    const ::Color* col1 = color_arg(args[4], "col1");
-    const ::Color* col2 = col1 ? color_arg(args[5], "col2") : nullptr;
-    if (!col2 || !hazards::check_generated_size(width, height)) return nullptr;
-    // raylib divides pixel coordinates by the check sizes, for every pixel.
-    if (width > 0 && height > 0 && (!hazards::check_divisor(check_x, "check_x") || !hazards::check_divisor(check_y, "check_y")))
-        return nullptr;
-    return adopt(GenImageChecked(width, height, check_x, check_y, *col1, *col2));
-}
-
-PyObject* generate_with_white_noise(PyObject*, PyObject* const* args) {
-    int width, height;
-    float factor;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_float(args[2], factor)) return nullptr;
-    if (!hazards::check_generated_size(width, height)) return nullptr;
-    return adopt(GenImageWhiteNoise(width, height, factor));
-}
-
-PyObject* generate_with_perlin_noise(PyObject*, PyObject* const* args) {
-    int width, height, offset_x, offset_y;
-    float scale;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], offset_x) ||
-        !to_c_int(args[3], offset_y) || !to_float(args[4], scale))
-        return nullptr;
-    if (!hazards::check_generated_size(width, height)) return nullptr;
-    return adopt(GenImagePerlinNoise(width, height, offset_x, offset_y, scale));
-}
-
-PyObject* generate_with_cellular(PyObject*, PyObject* const* args) {
-    int width, height, tile_size;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height) || !to_c_int(args[2], tile_size)) return nullptr;
-    // raylib divides the sizes by the tile size before anything else: by zero,
-    // or the least int by -1, the division itself fails.
-    if (!hazards::check_generated_size(width, height) || !hazards::check_cellular(width, height, tile_size))
-        return nullptr;
-    return adopt(GenImageCellular(width, height, tile_size));
-}
-
-PyObject* generate_with_text(PyObject*, PyObject* const* args) {
-    int width, height;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
-    if (!check_str_or_none(args[2], "text")) return nullptr;
-    Ref text = encode_utf8(args[2]);
-    if (!text || !hazards::check_copied_pixels(width, height, PIXELFORMAT_UNCOMPRESSED_GRAYSCALE)) return nullptr;
-    return adopt(GenImageText(width, height, PyBytes_AS_STRING(text.get())));
-}
-
-constexpr const char* generated = "Image";
-
-const FunctionSpec generator_specs[] = {
-    {.name = "generate_with_color",
-     .body = generate_with_color,
-     .parameters = {"width", "height", "color"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_linear_gradient",
-     .body = generate_with_linear_gradient,
-     .parameters = {"width", "height", "direction", "start", "end"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_radial_gradient",
-     .body = generate_with_density<GenImageGradientRadial>,
-     .parameters = {"width", "height", "density", "inner", "outer"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_square_gradient",
-     .body = generate_with_density<GenImageGradientSquare>,
-     .parameters = {"width", "height", "density", "inner", "outer"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_checked",
-     .body = generate_with_checked,
-     .parameters = {"width", "height", "check_x", "check_y", "col1", "col2"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_white_noise",
-     .body = generate_with_white_noise,
-     .parameters = {"width", "height", "factor"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_perlin_noise",
-     .body = generate_with_perlin_noise,
-     .parameters = {"width", "height", "offset_x", "offset_y", "scale"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_cellular",
-     .body = generate_with_cellular,
-     .parameters = {"width", "height", "tile_size"},
-     .calling = Calling::plain,
-     .returns = generated},
-    {.name = "generate_with_text",
-     .body = generate_with_text,
-     .parameters = {"width", "height", "text"},
-     .calling = Calling::plain,
-     .returns = generated},
-};
-
-const FunctionSpec copy_dunder_spec{.name = "__copy__", .body = copy_dunder};
-const FunctionSpec deepcopy_spec{.name = "__deepcopy__", .body = copy_dunder, .parameters = {"memo"}};
-const FunctionSpec export_spec{.name = "export", .body = export_method, .parameters = {"file_name"}};
-const FunctionSpec unload_spec{.name = "unload", .body = unload_method};
-const FunctionSpec copy_spec{.name = "copy", .body = copy_method};
-const FunctionSpec load_spec{
-    .name = "load", .body = load, .parameters = {"file_name"}, .calling = Calling::plain, .returns = "Image"};
-const FunctionSpec load_raw_spec{.name = "load_raw",
-                                 .body = load_raw,
-                                 .parameters = {"file_name", "width", "height", "format", "header"},
-                                 .calling = Calling::plain,
-                                 .returns = "Image"};
-const FunctionSpec load_anim_spec{.name = "load_anim",
-                                  .body = load_anim,
-                                  .parameters = {"file_name"},
-                                  .calling = Calling::plain,
-                                  .returns = "tuple[Image, int]"};
-const FunctionSpec load_from_screen_spec{
-    .name = "load_from_screen", .body = load_from_screen, .calling = Calling::plain, .returns = "Image"};
-const FunctionSpec from_channel_spec{
-    .name = "from_channel", .body = from_channel_method, .parameters = {"selected_channel"}, .returns = "Image"};
+namespace {
 
 // -- properties, text form, creation and destruction -----------------------------
 
@@ -575,22 +267,35 @@ PyGetSetDef properties[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
+}  // namespace
+
+PyTypeObject ImageType = static_type("tovara.image.image.Image", sizeof(ImageObject),
+                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                         type.tp_new = new_empty;
+                                         type.tp_vectorcall = call_exact;
+                                         type.tp_dealloc = dealloc;
+                                         type.tp_finalize = finalize;
+                                         type.tp_repr = repr_method;
+                                         type.tp_getset = properties;
+                                     });
+
+namespace {
+
 bool populate(Module& module) {
-    ImageType.tp_new = new_empty;
-    ImageType.tp_vectorcall = call_exact;
-    ImageType.tp_dealloc = dealloc;
-    ImageType.tp_finalize = finalize;
-    ImageType.tp_repr = repr_method;
-    ImageType.tp_getset = properties;
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
            ready_pixel_view_type() &&
            import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
            import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
+           // The type's dict keeps this order, which callers see in dir() and
+           // vars(): the copy hooks, export, unload and copy, the loaders, the
+           // generators, and from_channel last.
            add_methods(module, &ImageType,
                        {&copy_dunder_spec, &deepcopy_spec, &export_spec, &unload_spec, &copy_spec, &load_spec,
-                        &load_raw_spec, &load_anim_spec, &load_from_screen_spec}) &&
-           add_methods(module, &ImageType, generator_specs) &&
-           add_methods(module, &ImageType, {&from_channel_spec}) &&
+                        &load_raw_spec, &load_anim_spec, &load_from_screen_spec, &generate_with_color_spec,
+                        &generate_with_linear_gradient_spec, &generate_with_radial_gradient_spec,
+                        &generate_with_square_gradient_spec, &generate_with_checked_spec,
+                        &generate_with_white_noise_spec, &generate_with_perlin_noise_spec,
+                        &generate_with_cellular_spec, &generate_with_text_spec, &from_channel_spec}) &&
            bind_pickling_refusal(module, &ImageType);
 }
 

@@ -151,28 +151,27 @@ PyObject* adopt(const ::Sound& raw, bool is_alias) {
 
 // -- methods ------------------------------------------------------------------------
 
-PyObject* unload(PyObject* self, PyObject* const*) {
-    c_unload(as_sound(self));
-    return none_unless_error();
-}
+const FunctionSpec unload_spec{.name = "unload", .body = method<c_unload>};
 
-PyObject* load(PyObject*, PyObject* const* args) {
-    if (!check_str_or_none(args[0], "file_name")) return nullptr;
-    Ref name = encode_utf8(args[0]);
+PyObject* load(StrOrNone file_name) {
+    Ref name = encode_utf8(file_name.object);
     if (!name) return nullptr;
     return adopt(hazards::load_sound(PyBytes_AS_STRING(name.get())), false);
 }
 
-PyObject* load_alias(PyObject*, PyObject* const* args) {
-    PyObject* source = args[0];
-    // None would pass a typed parameter, but there is no sound in it to alias.
-    if (!check_instance_type(source, &SoundType, "source")) return nullptr;
+const FunctionSpec load_spec{
+    .name = "load", .body = function<load>, .parameters = {"file_name"}, .returns = "Sound"};
+
+// None is no Sound: there is no sound in it to alias.
+using SoundArg = Instance<SoundType, SoundObject>;
+
+PyObject* load_alias(SoundArg source) {
     // Made in the source's critical section, which unload() lets go of the
     // sound in: a racing unload cannot free the data under the new alias.
-    SoundObject* from = as_sound(source);
+    SoundObject* from = source.object;
     ::Sound alias{};
     bool loaded;
-    Py_BEGIN_CRITICAL_SECTION(source);
+    Py_BEGIN_CRITICAL_SECTION(from);
     loaded = hazards::check_alias_source(from->_raw);
     if (loaded) {
         alias = LoadSoundAlias(from->_raw);
@@ -183,61 +182,46 @@ PyObject* load_alias(PyObject*, PyObject* const* args) {
     return adopt(alias, true);
 }
 
+const FunctionSpec load_alias_spec{
+    .name = "load_alias", .body = function<load_alias>, .parameters = {"source"}, .returns = "Sound"};
+
 // update(data, frame_count): replaces the first frame_count frames of sample
 // data. raylib copies without bounds: the count must fit both the sound and
 // the buffer handed in.
-PyObject* update(PyObject* self, PyObject* const* args) {
-    const ::Sound& raw = as_sound(self)->_raw;
-    int frame_count;
-    if (!to_c_int(args[1], frame_count)) return nullptr;
+void update(SoundObject* self, PyObject* data, int frame_count) {
     Py_buffer buffer;
-    int status = PyObject_GetBuffer(args[0], &buffer, PyBUF_SIMPLE);
-    if (status == -1) return nullptr;
-    if (status != 0) {
-        PyErr_SetString(PyExc_TypeError, "Object does not support the Python buffer protocol");
-        return nullptr;
-    }
-    bool fits;
+    if (PyObject_GetBuffer(data, &buffer, PyBUF_SIMPLE) < 0) return;
     Py_BEGIN_CRITICAL_SECTION(self);
-    fits = hazards::check_update(raw, frame_count, buffer.len);
-    if (fits) UpdateSound(raw, buffer.buf, frame_count);
+    if (hazards::check_update(self->_raw, frame_count, buffer.len)) UpdateSound(self->_raw, buffer.buf, frame_count);
     Py_END_CRITICAL_SECTION();
     PyBuffer_Release(&buffer);
-    return fits ? none_unless_error() : nullptr;
 }
+
+const FunctionSpec update_spec{.name = "update", .body = method<update>, .parameters = {"data", "frame_count"}};
 
 // Runs `use` on the sound's value in its critical section, the one unload()
 // lets go of the sound in.
 template <typename Use>
-void with_sound(PyObject* self, Use use) {
+void with_sound(SoundObject* self, Use use) {
     Py_BEGIN_CRITICAL_SECTION(self);
-    use(as_sound(self)->_raw);
+    use(self->_raw);
     Py_END_CRITICAL_SECTION();
 }
 
 // play() and resume() of a sound without frames do nothing: raylib's mixer
 // would divide by its size.
 template <void (*action)(::Sound), bool starts>
-PyObject* playback(PyObject* self, PyObject* const*) {
+PyObject* playback(SoundObject* self) {
     with_sound(self, [](const ::Sound& raw) {
         if (!starts || hazards::playable(raw)) action(raw);
     });
-    Py_RETURN_NONE;
+    return Py_NewRef(Py_None);  // no error is possible: no check on this hot path
 }
 
-const FunctionSpec unload_spec{.name = "unload", .body = unload};
-const FunctionSpec load_spec{
-    .name = "load", .body = load, .parameters = {"file_name"}, .calling = Calling::plain, .returns = "Sound"};
-const FunctionSpec load_alias_spec{.name = "load_alias",
-                                   .body = load_alias,
-                                   .parameters = {"source"},
-                                   .calling = Calling::plain,
-                                   .returns = "Sound"};
-const FunctionSpec update_spec{.name = "update", .body = update, .parameters = {"data", "frame_count"}};
-const FunctionSpec play_spec{.name = "play", .body = playback<PlaySound, true>};
-const FunctionSpec stop_spec{.name = "stop", .body = playback<StopSound, false>};
-const FunctionSpec pause_spec{.name = "pause", .body = playback<PauseSound, false>};
-const FunctionSpec resume_spec{.name = "resume", .body = playback<ResumeSound, true>};
+const FunctionSpec play_spec{.name = "play", .body = method<playback<PlaySound, true>>};
+const FunctionSpec stop_spec{.name = "stop", .body = method<playback<StopSound, false>>};
+const FunctionSpec pause_spec{.name = "pause", .body = method<playback<PauseSound, false>>};
+const FunctionSpec resume_spec{.name = "resume", .body = method<playback<ResumeSound, true>>};
 
 // -- properties ---------------------------------------------------------------------
 
@@ -274,7 +258,7 @@ int set_setting(PyObject* self, PyObject* value, void* closure) {
     else if (to_double(value, wide)) {
         float narrow = static_cast<float>(wide);
         as_sound(self)->*setting.field = narrow;
-        with_sound(self, [&](const ::Sound& raw) { setting.apply(raw, narrow); });
+        with_sound(as_sound(self), [&](const ::Sound& raw) { setting.apply(raw, narrow); });
         return 0;
     }
     module_frame.traceback(&SoundType, setting.setter_name);

@@ -3,8 +3,6 @@
 #include <Python.h>
 #include <raylib.h>
 
-#include "frame/binding.h"
-#include "frame/convert.h"
 #include "frame/function.h"
 #include "frame/module.h"
 #include "frame/ref.h"
@@ -19,52 +17,42 @@ Module module_frame{"tovara.window.window", "window", "src/tovara/window/window"
 PyObject* bool_result(bool value) { return PyBool_FromLong(value); }
 
 // open_window(width, height, title): raylib's InitWindow; True when the window is ready.
-PyObject* open_window(PyObject*, PyObject* const* args) {
-    int width, height;
-    if (!to_c_int(args[0], width) || !to_c_int(args[1], height)) return nullptr;
-    if (!check_exact_type(args[2], &PyUnicode_Type, "title")) return nullptr;
-    const char* title = PyUnicode_AsUTF8(args[2]);
-    if (!title) return nullptr;
-    if (!IsWindowReady()) InitWindow(width, height, title);
+PyObject* open_window(int width, int height, Str title) {
+    const char* text = PyUnicode_AsUTF8(title.object);
+    if (!text) return nullptr;
+    if (!IsWindowReady()) InitWindow(width, height, text);
     return bool_result(IsWindowReady());
 }
 
-PyObject* close_window(PyObject*, PyObject* const*) {
+void close_window() {
     if (IsWindowReady()) CloseWindow();
-    Py_RETURN_NONE;
 }
 
-PyObject* window_ready(PyObject*, PyObject* const*) { return bool_result(IsWindowReady()); }
+PyObject* window_ready() { return bool_result(IsWindowReady()); }
 
 // open_audio(): raylib's InitAudioDevice; True when the device is ready.
-PyObject* open_audio(PyObject*, PyObject* const*) {
+PyObject* open_audio() {
     if (!IsAudioDeviceReady()) InitAudioDevice();
     return bool_result(IsAudioDeviceReady());
 }
 
-PyObject* close_audio(PyObject*, PyObject* const*) {
+void close_audio() {
     if (IsAudioDeviceReady()) CloseAudioDevice();
-    Py_RETURN_NONE;
 }
 
-PyObject* audio_ready(PyObject*, PyObject* const*) { return bool_result(IsAudioDeviceReady()); }
+PyObject* audio_ready() { return bool_result(IsAudioDeviceReady()); }
 
 // set_log_level(level): raylib's SetTraceLogLevel (0 all ... 7 none).
-PyObject* set_log_level(PyObject*, PyObject* const* args) {
-    int level;
-    if (!to_c_int(args[0], level)) return nullptr;
-    SetTraceLogLevel(level);
-    Py_RETURN_NONE;
-}
+void set_log_level(int level) { SetTraceLogLevel(level); }
 
 const FunctionSpec functions[] = {
-    {.name = "open_window", .body = open_window, .parameters = {"width", "height", "title"}, .calling = Calling::plain},
-    {.name = "close_window", .body = close_window, .calling = Calling::plain},
-    {.name = "window_ready", .body = window_ready, .calling = Calling::plain},
-    {.name = "open_audio", .body = open_audio, .calling = Calling::plain},
-    {.name = "close_audio", .body = close_audio, .calling = Calling::plain},
-    {.name = "audio_ready", .body = audio_ready, .calling = Calling::plain},
-    {.name = "set_log_level", .body = set_log_level, .parameters = {"level"}, .calling = Calling::plain},
+    {.name = "open_window", .body = function<open_window>, .parameters = {"width", "height", "title"}},
+    {.name = "close_window", .body = function<close_window>},
+    {.name = "window_ready", .body = function<window_ready>},
+    {.name = "open_audio", .body = function<open_audio>},
+    {.name = "close_audio", .body = function<close_audio>},
+    {.name = "audio_ready", .body = function<audio_ready>},
+    {.name = "set_log_level", .body = function<set_log_level>, .parameters = {"level"}},
 };
 
 bool populate(Module& module) { return add_functions(module, functions); }
