@@ -204,6 +204,31 @@ def test_keywords_in_any_order(kwargs, expected):
     assert Widget().triple(**kwargs) == expected
 
 
+def test_typed_bodies_receive_converted_values():
+    assert probe.typed(None, 7.9, 0.1, Widget()) == (None, 7, pytest.approx(0.1), 0)
+    assert probe.typed(widget=Widget(), ratio=2, count=True, name="n") == ("n", 1, 2.0, 0)
+
+
+# Numbers convert first, then the other kinds are checked, each in parameter
+# order: the first failure in that order is the one reported.
+@pytest.mark.parametrize("arguments, error, message", [
+    ((5, "x", 1.0, None), TypeError, "an integer is required"),
+    ((5, 1, "y", None), TypeError, "must be real number, not str"),
+    ((5, 1, 1.0, None), TypeError, "Argument 'name' has incorrect type (expected str, got int)"),
+    (("n", 1, 1.0, None), TypeError, "Argument 'widget' has incorrect type (expected _capi_probe.Widget, got NoneType)"),
+    (("n", 2**40, 1.0, None), OverflowError, "value too large to convert to int"),
+])
+def test_typed_conversion_order(arguments, error, message):
+    with pytest.raises(error) as raised:
+        probe.typed(*arguments)
+    assert message in str(raised.value)
+
+
+def test_a_spec_naming_other_parameters_than_its_body_takes_is_refused():
+    with pytest.raises(SystemError, match=r"misnamed\(\) names 2 parameters, its body takes 1"):
+        probe.make_misnamed()
+
+
 def test_failing_method_adds_one_traceback_entry_named_by_module_class_and_method():
     with pytest.raises(ValueError) as error:
         Widget().echo("fail")

@@ -1,5 +1,9 @@
 #include "frame/binding.h"
 
+#include <vector>
+
+#include "frame/ref.h"
+
 namespace tovara {
 
 namespace {
@@ -62,6 +66,26 @@ bool bind_arguments(const ParameterList& parameters, PyObject* const* args, Py_s
     for (Py_ssize_t i = nargs; i < parameters.required; ++i)
         if (!slots[i]) return count_error(i);
     return true;
+}
+
+bool bind_tuple_arguments(const ParameterList& parameters, PyObject* args, PyObject* kwargs, PyObject** slots) {
+    Py_ssize_t nargs = PyTuple_GET_SIZE(args);
+    Py_ssize_t nkw = kwargs ? PyDict_GET_SIZE(kwargs) : 0;
+    // The vectorcall form: positional values, then keyword values, their names in a tuple.
+    std::vector<PyObject*> values(nargs + nkw);
+    for (Py_ssize_t i = 0; i < nargs; ++i) values[i] = PyTuple_GET_ITEM(args, i);
+    Ref kwnames;
+    if (nkw > 0) {
+        kwnames = Ref::steal(PyTuple_New(nkw));
+        if (!kwnames) return false;
+        Py_ssize_t position = 0, k = 0;
+        PyObject *key, *value;
+        while (PyDict_Next(kwargs, &position, &key, &value)) {
+            PyTuple_SET_ITEM(kwnames.get(), k, Py_NewRef(key));
+            values[nargs + k++] = value;
+        }
+    }
+    return bind_arguments(parameters, values.data(), nargs, kwnames.get(), slots);
 }
 
 void raise_argument_type(const char* parameter, const char* expected, PyObject* argument) {

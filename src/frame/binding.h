@@ -13,7 +13,7 @@ struct ParameterList {
     const char* function_name;  // plain name, as in "load_raw() takes ..."
     PyObject* const* names;     // interned str objects, in order
     Py_ssize_t count;
-    Py_ssize_t required;        // the first `required` parameters have no default
+    Py_ssize_t required;  // the first `required` parameters have no default
 };
 
 // Fills slots[0, count) from positional arguments and keywords: borrowed
@@ -21,6 +21,10 @@ struct ParameterList {
 // binding TypeError set.
 bool bind_arguments(const ParameterList& parameters, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
                     PyObject** slots);
+
+// The same for a call made with an argument tuple and a keyword dict (or
+// null), as tp_init receives them. The slots borrow from `args` and `kwargs`.
+bool bind_tuple_arguments(const ParameterList& parameters, PyObject* args, PyObject* kwargs, PyObject** slots);
 
 // True when the keywords name, by identity and in order, every parameter after
 // the positional arguments: the vectorcall array is then in parameter order

@@ -32,8 +32,7 @@ FunctionObject* as_function(PyObject* object) { return reinterpret_cast<Function
 // Adds the function's traceback entry to the pending exception.
 [[gnu::cold, gnu::noinline]] PyObject* fail(FunctionObject* function) {
     const FunctionSpec& spec = *function->spec;
-    add_traceback(PyUnicode_AsUTF8(function->full_name), spec.file ? spec.file : function->module->source,
-                  spec.line);
+    add_traceback(PyUnicode_AsUTF8(function->full_name), spec.file ? spec.file : function->module->source, spec.line);
     return nullptr;
 }
 
@@ -66,9 +65,10 @@ PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf
     }
     // Every argument given by position, as most calls are, or the keywords in
     // parameter order after them: no binding needed.
-    bool in_order = kwnames ? keywords_in_order(function->parameters, nargs, kwnames)
-                            : nargs == function->parameters.count;
-    PyObject* result = in_order ? spec.body.call(self, args, spec.parameters.data()) : call_bound(function, self, args, nargs, kwnames);
+    bool in_order =
+        kwnames ? keywords_in_order(function->parameters, nargs, kwnames) : nargs == function->parameters.count;
+    PyObject* result = in_order ? spec.body.call(self, args, spec.parameters.data())
+                                : call_bound(function, self, args, nargs, kwnames);
     return result ? result : fail(function);
 }
 
@@ -102,7 +102,9 @@ void dealloc(PyObject* self) {
     PyObject_GC_Del(self);
 }
 
-PyObject* repr(PyObject* self) { return PyUnicode_FromFormat("<function %U at %p>", as_function(self)->qualname, self); }
+PyObject* repr(PyObject* self) {
+    return PyUnicode_FromFormat("<function %U at %p>", as_function(self)->qualname, self);
+}
 
 PyObject* get_annotations(PyObject* self, void*) {
     FunctionObject* function = as_function(self);
@@ -174,8 +176,8 @@ PyGetSetDef function_getset[] = {
      const_cast<char*>("__name__")},
     {"__qualname__", get_text<offsetof(FunctionObject, qualname)>, set_text<offsetof(FunctionObject, qualname)>,
      nullptr, const_cast<char*>("__qualname__")},
-    {"__module__", get_text<offsetof(FunctionObject, module_name)>,
-     set_text<offsetof(FunctionObject, module_name)>, nullptr, const_cast<char*>("__module__")},
+    {"__module__", get_text<offsetof(FunctionObject, module_name)>, set_text<offsetof(FunctionObject, module_name)>,
+     nullptr, const_cast<char*>("__module__")},
     {"__annotations__", get_annotations, set_annotations, nullptr, nullptr},
     {"__doc__", get_doc, nullptr, nullptr, nullptr},
     {"__text_signature__", get_text_signature, nullptr, nullptr, nullptr},
@@ -185,9 +187,9 @@ PyGetSetDef function_getset[] = {
 
 PyTypeObject* function_type() {
     static PyTypeObject type = [] {
-        PyTypeObject t = static_type("tovara_function", sizeof(FunctionObject),
-                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_HAVE_VECTORCALL |
-                                         Py_TPFLAGS_METHOD_DESCRIPTOR);
+        PyTypeObject t = static_type(
+            "tovara_function", sizeof(FunctionObject),
+            Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_METHOD_DESCRIPTOR);
         t.tp_dealloc = dealloc;
         t.tp_vectorcall_offset = offsetof(FunctionObject, vectorcall);
         t.tp_repr = repr;
@@ -241,11 +243,10 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
     }
     function->parameters = {spec.name, function->parameter_names, count, count};
     function->name = Py_XNewRef(spec.attribute.get());
-    function->qualname = owner ? PyUnicode_FromFormat("%s.%s", class_name(owner), spec.name)
-                               : PyUnicode_FromString(spec.name);
+    function->qualname =
+        owner ? PyUnicode_FromFormat("%s.%s", class_name(owner), spec.name) : PyUnicode_FromString(spec.name);
     function->module_name = PyUnicode_FromString(module.path);
-    function->full_name = function->qualname ? PyUnicode_FromFormat("%s.%U", module.path, function->qualname)
-                                             : nullptr;
+    function->full_name = function->qualname ? PyUnicode_FromFormat("%s.%U", module.path, function->qualname) : nullptr;
     if (!function->name || !function->module_name || !function->full_name) return nullptr;
     PyObject_GC_Track(object.get());
     return object.release();
@@ -258,7 +259,8 @@ bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list
         Ref function = Ref::steal(new_function(*spec, module, type));
         if (function && spec->body.calling == Calling::plain)
             // Called like staticmethod(f), which also copies __name__, __doc__ and friends.
-            function = Ref::steal(PyObject_CallOneArg(reinterpret_cast<PyObject*>(&PyStaticMethod_Type), function.get()));
+            function =
+                Ref::steal(PyObject_CallOneArg(reinterpret_cast<PyObject*>(&PyStaticMethod_Type), function.get()));
         if (!function || PyDict_SetItemString(dict.get(), spec->name, function.get()) < 0) return false;
     }
     PyType_Modified(type);

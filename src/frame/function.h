@@ -22,8 +22,8 @@ struct FunctionSpec {
     const char* name;
     Body body;  // method<f>, method_of_any<f> or function<f> of the typed body f
     std::array<const char*, max_parameters> parameters{};  // names, in order, ended by null
-    const char* returns = nullptr;  // text of the "return" annotation, if any
-    const char* file = nullptr;     // file named in traceback entries; the module's source by default
+    const char* returns = nullptr;                         // text of the "return" annotation, if any
+    const char* file = nullptr;  // file named in traceback entries; the module's source by default
     int line = static_cast<int>(std::source_location::current().line());
     AttributeName attribute{name};  // the name, for looking the method up on instances
 };

@@ -90,11 +90,16 @@ inline bool to_float(PyObject* value, float& out) {
     return true;
 }
 
-template <> struct Parameter<int> : NumberParameter<int, to_c_int> {};
-template <> struct Parameter<double> : NumberParameter<double, to_double> {};
-template <> struct Parameter<float> : NumberParameter<float, to_float> {};
-template <> struct Parameter<unsigned char> : NumberParameter<unsigned char, to_unsigned_char> {};
-template <> struct Parameter<std::int64_t> : NumberParameter<std::int64_t, to_int64> {};
+template <>
+struct Parameter<int> : NumberParameter<int, to_c_int> {};
+template <>
+struct Parameter<double> : NumberParameter<double, to_double> {};
+template <>
+struct Parameter<float> : NumberParameter<float, to_float> {};
+template <>
+struct Parameter<unsigned char> : NumberParameter<unsigned char, to_unsigned_char> {};
+template <>
+struct Parameter<std::int64_t> : NumberParameter<std::int64_t, to_int64> {};
 
 // Any object, as it was given.
 template <>
@@ -170,10 +175,10 @@ struct Converter<std::tuple<Params...>> {
     template <std::size_t... I>
     static bool convert(PyObject* const* args, const char* const* names, std::tuple<Params...>& values,
                         std::index_sequence<I...>) {
-        return (... && (!Parameter<Params>::number ||
-                        Parameter<Params>::convert(args[I], names[I], std::get<I>(values)))) &&
-               (... && (Parameter<Params>::number ||
-                        Parameter<Params>::convert(args[I], names[I], std::get<I>(values))));
+        return (... &&
+                (!Parameter<Params>::number || Parameter<Params>::convert(args[I], names[I], std::get<I>(values)))) &&
+               (... &&
+                (Parameter<Params>::number || Parameter<Params>::convert(args[I], names[I], std::get<I>(values))));
     }
 };
 

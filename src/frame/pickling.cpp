@@ -87,8 +87,7 @@ const FunctionSpec refuse_setstate{.name = "__setstate_cython__",
 
 bool install_pickling(PyTypeObject* type) {
     if (install(type)) return true;
-    if (!PyErr_Occurred())
-        PyErr_Format(PyExc_RuntimeError, "Unable to initialize pickling for %.200s", type->tp_name);
+    if (!PyErr_Occurred()) PyErr_Format(PyExc_RuntimeError, "Unable to initialize pickling for %.200s", type->tp_name);
     return false;
 }
 

@@ -15,8 +15,8 @@
 #include "frame/module.h"
 #include "frame/object.h"
 #include "frame/pickling.h"
-#include "image/image.h"
 #include "frame/ref.h"
+#include "image/image.h"
 #include "parser/parser.h"
 #include "rect/rect.h"
 #include "sigil/sigil.h"
@@ -56,8 +56,8 @@ PyObject* parse_color(PyObject* value) {
 PyObject* parse_rect(PyObject* value) {
     ::Rectangle r = parser_api.parse_rect_like(value);
     if (PyErr_Occurred()) return nullptr;
-    return Py_BuildValue("(dddd)", static_cast<double>(r.x), static_cast<double>(r.y),
-                         static_cast<double>(r.width), static_cast<double>(r.height));
+    return Py_BuildValue("(dddd)", static_cast<double>(r.x), static_cast<double>(r.y), static_cast<double>(r.width),
+                         static_cast<double>(r.height));
 }
 
 // The raw error a parser function leaves: whether the record came back all zero.
@@ -75,9 +75,9 @@ volatile int int_sink;
 // calling convention (a function pointer returning the record, then a test
 // for a pending error), assuming well-formed input and checking nothing else.
 double baseline_number(PyObject* item) {
-    return PyFloat_CheckExact(item) ? PyFloat_AS_DOUBLE(item)
-                                    : static_cast<double>(PyUnstable_Long_CompactValue(
-                                          reinterpret_cast<PyLongObject*>(item)));
+    return PyFloat_CheckExact(item)
+               ? PyFloat_AS_DOUBLE(item)
+               : static_cast<double>(PyUnstable_Long_CompactValue(reinterpret_cast<PyLongObject*>(item)));
 }
 
 template <Py_ssize_t Count>
@@ -124,9 +124,14 @@ parser::Api baseline_functions{baseline_vector2, baseline_color, baseline_rect};
 
 bool call_once(const parser::Api& api, char kind, PyObject* value) {
     switch (kind) {
-        case 'v': float_sink = api.parse_vector2_like(value).x; break;
-        case 'c': int_sink = api.parse_color_like(value).r; break;
-        default: float_sink = api.parse_rect_like(value).x;
+        case 'v':
+            float_sink = api.parse_vector2_like(value).x;
+            break;
+        case 'c':
+            int_sink = api.parse_color_like(value).r;
+            break;
+        default:
+            float_sink = api.parse_rect_like(value).x;
     }
     return !PyErr_Occurred();
 }
@@ -170,8 +175,8 @@ struct WidgetObject {
 
 int answer() { return 42; }
 const WidgetTable widget_table{answer};
-PyTypeObject WidgetType = static_type("_capi_probe.Widget", sizeof(WidgetObject),
-                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+PyTypeObject WidgetType =
+    static_type("_capi_probe.Widget", sizeof(WidgetObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
 
 PyObject* new_widget(PyTypeObject* type, PyObject*, PyObject*) {
     return reinterpret_cast<PyObject*>(allocate<WidgetObject>(type, &widget_table));
@@ -188,20 +193,36 @@ PyObject* widget_echo(PyObject*, PyObject* value) {
     return Py_NewRef(value);
 }
 
-PyObject* widget_triple(PyObject* first, PyObject* second, PyObject* third) { return PyTuple_Pack(3, first, second, third); }
+PyObject* widget_triple(PyObject* first, PyObject* second, PyObject* third) {
+    return PyTuple_Pack(3, first, second, third);
+}
 
 const FunctionSpec widget_ping_spec{.name = "ping", .body = method<widget_ping>};
 const FunctionSpec widget_echo_spec{.name = "echo", .body = method<widget_echo>, .parameters = {"value"}};
-const FunctionSpec widget_triple_spec{.name = "triple",
-                                      .body = function<widget_triple>,
-                                      .parameters = {"first", "second", "third"},
-                                      .returns = "tuple"};
+const FunctionSpec widget_triple_spec{
+    .name = "triple", .body = function<widget_triple>, .parameters = {"first", "second", "third"}, .returns = "tuple"};
+
+// typed(name, count, ratio, widget): what the frame converted, as a tuple.
+PyObject* typed_values(StrOrNone name, int count, float ratio, Instance<WidgetType, WidgetObject> widget) {
+    return Py_BuildValue("(Oidi)", name.object, count, static_cast<double>(ratio), widget->value);
+}
+
+const FunctionSpec typed_spec{
+    .name = "typed", .body = function<typed_values>, .parameters = {"name", "count", "ratio", "widget"}};
+
+// misnamed(): makes a function whose spec names two parameters for a body of one.
+PyObject* one_parameter(PyObject* value) { return Py_NewRef(value); }
+const FunctionSpec misnamed_spec{.name = "misnamed", .body = function<one_parameter>, .parameters = {"a", "b"}};
+
+PyObject* make_misnamed() { return new_function(misnamed_spec, module_frame, nullptr); }
+
+const FunctionSpec make_misnamed_spec{.name = "make_misnamed", .body = function<make_misnamed>};
 
 bool publish_widget(Module& module) {
     WidgetType.tp_new = new_widget;
     return publish_type(module, &WidgetType, &widget_table) && add_pickling_refusal(module, &WidgetType) &&
            add_methods(module, &WidgetType, {&widget_ping_spec, &widget_echo_spec, &widget_triple_spec}) &&
-           bind_pickling_refusal(module, &WidgetType);
+           bind_pickling_refusal(module, &WidgetType) && add_functions(module, {&typed_spec, &make_misnamed_spec});
 }
 
 // -- Image's method table ------------------------------------------------------
@@ -244,8 +265,8 @@ PyObject* image_record(PyObject* object) {
     image::ImageObject* image = image_arg(object);
     if (!image) return nullptr;
     const ::Image& raw = image->_raw;
-    return Py_BuildValue("(Kiiiii)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.data)),
-                         raw.width, raw.height, raw.mipmaps, raw.format, image->is_owner);
+    return Py_BuildValue("(Kiiiii)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.data)), raw.width,
+                         raw.height, raw.mipmaps, raw.format, image->is_owner);
 }
 
 // image_bytes(image): a copy of the first level's pixel bytes.
@@ -317,9 +338,7 @@ PyObject* image_from_channel(PyObject* image_object, int selected_channel, int s
 
 const FunctionSpec image_functions[] = {
     {.name = "image_new", .body = function<image_new>, .parameters = {"image", "is_owner"}},
-    {.name = "image_new_copy",
-     .body = function<image_new_copy>,
-     .parameters = {"image", "is_owner"}},
+    {.name = "image_new_copy", .body = function<image_new_copy>, .parameters = {"image", "is_owner"}},
     {.name = "image_record", .body = function<image_record>, .parameters = {"image"}},
     {.name = "image_bytes", .body = function<image_bytes>, .parameters = {"image"}},
     {.name = "image_fill", .body = function<image_fill>, .parameters = {"instance", "source"}},
@@ -329,9 +348,7 @@ const FunctionSpec image_functions[] = {
      .parameters = {"file_name", "width", "height", "format", "header_size"}},
     {.name = "image_c_load_anim", .body = function<image_c_load_anim>, .parameters = {"file_name"}},
     {.name = "image_c_copy", .body = function<image_c_copy>, .parameters = {"image"}},
-    {.name = "image_export",
-     .body = function<image_export>,
-     .parameters = {"image", "file_name", "skip_dispatch"}},
+    {.name = "image_export", .body = function<image_export>, .parameters = {"image", "file_name", "skip_dispatch"}},
     {.name = "image_unload", .body = function<image_unload>, .parameters = {"image", "skip_dispatch"}},
     {.name = "image_copy", .body = function<image_copy>, .parameters = {"image", "skip_dispatch"}},
     {.name = "image_from_channel",
@@ -359,10 +376,10 @@ PyObject* cursor_entry(PyObject* object, Str slot_name, int skip) {
         void (*dispatched)(cursor::CursorObject*, int);
     };
     const Slot slots[] = {
-        {"c_enable", cursor_table->c_enable, nullptr},   {"c_disable", cursor_table->c_disable, nullptr},
-        {"c_show", cursor_table->c_show, nullptr},       {"c_hide", cursor_table->c_hide, nullptr},
-        {"enable", nullptr, cursor_table->enable},       {"disable", nullptr, cursor_table->disable},
-        {"show", nullptr, cursor_table->show},           {"hide", nullptr, cursor_table->hide},
+        {"c_enable", cursor_table->c_enable, nullptr}, {"c_disable", cursor_table->c_disable, nullptr},
+        {"c_show", cursor_table->c_show, nullptr},     {"c_hide", cursor_table->c_hide, nullptr},
+        {"enable", nullptr, cursor_table->enable},     {"disable", nullptr, cursor_table->disable},
+        {"show", nullptr, cursor_table->show},         {"hide", nullptr, cursor_table->hide},
     };
     for (const Slot& slot : slots) {
         if (std::strcmp(slot.name, name) != 0) continue;
@@ -377,9 +394,7 @@ PyObject* cursor_entry(PyObject* object, Str slot_name, int skip) {
 }
 
 const FunctionSpec cursor_functions[] = {
-    {.name = "cursor_entry",
-     .body = function<cursor_entry>,
-     .parameters = {"cursor", "name", "skip_dispatch"}},
+    {.name = "cursor_entry", .body = function<cursor_entry>, .parameters = {"cursor", "name", "skip_dispatch"}},
 };
 
 // -- GlyphInfo's method table -------------------------------------------------------
@@ -413,8 +428,8 @@ PyObject* glyph_fields(PyObject* object) {
     auto* glyph = reinterpret_cast<sigil::GlyphInfoObject*>(object);
     const ::GlyphInfo& raw = glyph->_raw;
     return Py_BuildValue("(iiii(Kiiii)O)", raw.value, raw.offsetX, raw.offsetY, raw.advanceX,
-                         static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.image.data)),
-                         raw.image.width, raw.image.height, raw.image.mipmaps, raw.image.format, glyph->_image);
+                         static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(raw.image.data)), raw.image.width,
+                         raw.image.height, raw.image.mipmaps, raw.image.format, glyph->_image);
 }
 
 const FunctionSpec glyph_functions[] = {
@@ -429,8 +444,8 @@ const FunctionSpec glyph_functions[] = {
 
 PyObject* spy_calls;
 Py_ssize_t spy_fail_at = -1;
-PyTypeObject ColorSpyType = static_type("_capi_probe.ColorSpy", sizeof(color::ColorObject),
-                                        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+PyTypeObject ColorSpyType =
+    static_type("_capi_probe.ColorSpy", sizeof(color::ColorObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
 
 PyObject* spy_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     if (PyList_Append(spy_calls, args) < 0) return nullptr;
@@ -463,12 +478,8 @@ const FunctionSpec functions[] = {
     {.name = "parse_vector2", .body = function<parse_vector2>, .parameters = {"value"}},
     {.name = "parse_color", .body = function<parse_color>, .parameters = {"value"}},
     {.name = "parse_rect", .body = function<parse_rect>, .parameters = {"value"}},
-    {.name = "parse_color_zeroed_on_error",
-     .body = function<parse_color_zeroed_on_error>,
-     .parameters = {"value"}},
-    {.name = "time_parse",
-     .body = function<time_parse>,
-     .parameters = {"kind", "value", "count", "baseline"}},
+    {.name = "parse_color_zeroed_on_error", .body = function<parse_color_zeroed_on_error>, .parameters = {"value"}},
+    {.name = "time_parse", .body = function<time_parse>, .parameters = {"kind", "value", "count", "baseline"}},
 };
 
 PyTypeObject* SoundType;
@@ -495,10 +506,8 @@ const FunctionSpec sound_functions[] = {
 };
 
 bool populate(Module& module) {
-    return parser::import_api(parser_api) &&
-           import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
-           import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
-           import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
+    return parser::import_api(parser_api) && vector2::import_vector2_type(Vector2Type, vector2_table) &&
+           color::import_color_type(ColorType, color_table) && rect::import_rect_type(RectType, rect_table) &&
            add_functions(module, functions) && publish_widget(module) && publish_color_spy(module) &&
            image::import_image_type(ImageType, image_table) && add_functions(module, image_functions) &&
            cursor::import_cursor_type(CursorType, cursor_table) && add_functions(module, cursor_functions) &&

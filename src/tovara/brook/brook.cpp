@@ -16,8 +16,7 @@ namespace {
 
 bool populate(Module& module);
 Module module_frame{module_path, "brook", "src/tovara/brook/brook", populate};
-PyTypeObject AudioStreamType = static_type("tovara.brook.brook.AudioStream", sizeof(AudioStreamObject),
-                                           Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+extern PyTypeObject AudioStreamType;  // defined with its slots below
 
 PyObject* cfrom_struct(::AudioStream value, const CfromStructOptions* options);
 const AudioStreamTable table{cfrom_struct};
@@ -64,12 +63,17 @@ PyMemberDef members[] = {
 // _fail_cfrom_struct(count): makes the next `count` calls of cfrom_struct fail (tests only).
 void fail_cfrom_struct(int count) { failures_left = count; }
 
-const FunctionSpec fail_spec{.name = "_fail_cfrom_struct", .body = function<fail_cfrom_struct>, .parameters = {"count"}};
+const FunctionSpec fail_spec{
+    .name = "_fail_cfrom_struct", .body = function<fail_cfrom_struct>, .parameters = {"count"}};
+
+PyTypeObject AudioStreamType = static_type("tovara.brook.brook.AudioStream", sizeof(AudioStreamObject),
+                                           Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                               type.tp_new = new_stream;
+                                               type.tp_members = members;
+                                           });
 
 bool populate(Module& module) {
     if (!add_functions(module, {&fail_spec})) return false;
-    AudioStreamType.tp_new = new_stream;
-    AudioStreamType.tp_members = members;
     return publish_type(module, &AudioStreamType, &table);
 }
 

@@ -4,6 +4,8 @@
 #include <Python.h>
 #include <raylib.h>
 
+#include "frame/module.h"
+
 namespace tovara::brook {
 
 inline constexpr const char* module_path = "tovara.brook.brook";
@@ -31,5 +33,11 @@ struct AudioStreamTable {
     // `options` null (or is_owner 0) the object never releases the audio data.
     PyObject* (*cfrom_struct)(::AudioStream value, const CfromStructOptions* options);
 };
+
+// Imports the brook module and binds AudioStream with its size check and table.
+// Returns false with an exception set.
+inline bool import_audio_stream_type(PyTypeObject*& type, const AudioStreamTable*& table) {
+    return import_type<AudioStreamObject>(module_path, "AudioStream", type, table);
+}
 
 }  // namespace tovara::brook

@@ -13,8 +13,7 @@ namespace {
 
 bool populate(Module& module);
 Module module_frame{module_path, "color", "src/tovara/color/color", populate};
-PyTypeObject ColorType = static_type("tovara.color.color.Color", sizeof(ColorObject),
-                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+extern PyTypeObject ColorType;  // defined with its slots below
 
 PyObject* cfrom_struct(::Color value);
 const ColorTable table{cfrom_struct};
@@ -55,12 +54,14 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-bool populate(Module& module) {
-    ColorType.tp_new = new_color;
-    ColorType.tp_repr = repr;
-    ColorType.tp_members = members;
-    return publish_type(module, &ColorType, &table);
-}
+PyTypeObject ColorType = static_type("tovara.color.color.Color", sizeof(ColorObject),
+                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                         type.tp_new = new_color;
+                                         type.tp_repr = repr;
+                                         type.tp_members = members;
+                                     });
+
+bool populate(Module& module) { return publish_type(module, &ColorType, &table); }
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <Python.h>
 #include <raylib.h>
 
+#include "frame/module.h"
+
 namespace tovara::color {
 
 inline constexpr const char* module_path = "tovara.color.color";
@@ -28,6 +30,12 @@ inline unsigned char clamp_byte(int value) {
 
 inline ::Color color_new(int r, int g, int b, int a) {
     return {clamp_byte(r), clamp_byte(g), clamp_byte(b), clamp_byte(a)};
+}
+
+// Imports the color module and binds Color with its size check and table.
+// Returns false with an exception set.
+inline bool import_color_type(PyTypeObject*& type, const ColorTable*& table) {
+    return import_type<ColorObject>(module_path, "Color", type, table);
 }
 
 }  // namespace tovara::color

@@ -191,8 +191,7 @@ struct ColorsObject {
     PyObject* fields[palette_size];
 };
 
-PyTypeObject ColorsType = static_type("tovara.colors.colors.Colors", sizeof(ColorsObject),
-                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
+extern PyTypeObject ColorsType;  // defined with its slots below
 
 // Bound at import as the sibling contract asks; only Color (and its type) is used here.
 PyTypeObject* Vector4Type;
@@ -253,7 +252,8 @@ int set_color(PyObject* self, PyObject* value, void* closure) {
 std::array<PyGetSetDef, palette_size + 1> attributes = [] {
     std::array<PyGetSetDef, palette_size + 1> made{};
     for (std::size_t i = 0; i < palette_size; ++i)
-        made[i] = {palette[i].name, get_color, set_color, nullptr, reinterpret_cast<void*>(static_cast<std::uintptr_t>(i))};
+        made[i] = {palette[i].name, get_color, set_color, nullptr,
+                   reinterpret_cast<void*>(static_cast<std::uintptr_t>(i))};
     return made;
 }();
 
@@ -280,32 +280,20 @@ bool fill(PyObject* self) {
     return true;
 }
 
-bool refuse_arguments(Py_ssize_t nargs, PyObject* first_keyword) {
-    if (nargs > 0) {
-        raise_argument_count("__init__", true, 0, 0, nargs);
-        return false;
-    }
-    if (!first_keyword) return true;
-    if (PyUnicode_Check(first_keyword))
-        PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", "__init__", first_keyword);
-    else
-        PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", "__init__");
-    return false;
-}
+// __init__ takes no arguments; the frame's binder words the refusal.
+const ParameterList init_parameters{"__init__", nullptr, 0, 0};
 
 int init(PyObject* self, PyObject* args, PyObject* kwargs) {
-    Py_ssize_t position = 0;
-    PyObject *keyword = nullptr, *value;
-    if (kwargs) PyDict_Next(kwargs, &position, &keyword, &value);
-    if (refuse_arguments(PyTuple_GET_SIZE(args), keyword) && fill(self)) return 0;
+    PyObject* none_bound[1];
+    if (bind_tuple_arguments(init_parameters, args, kwargs, none_bound) && fill(self)) return 0;
     module_frame.traceback(&ColorsType, "__init__");
     return -1;
 }
 
 // Colors() itself: allocation and filling without argument tuples.
-PyObject* call_exact(PyObject* type, PyObject* const*, size_t nargsf, PyObject* kwnames) {
-    PyObject* keyword = kwnames && PyTuple_GET_SIZE(kwnames) ? PyTuple_GET_ITEM(kwnames, 0) : nullptr;
-    if (!refuse_arguments(PyVectorcall_NARGS(nargsf), keyword)) {
+PyObject* call_exact(PyObject* type, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
+    PyObject* none_bound[1];
+    if (!bind_arguments(init_parameters, args, PyVectorcall_NARGS(nargsf), kwnames, none_bound)) {
         module_frame.traceback(&ColorsType, "__init__");
         return nullptr;
     }
@@ -334,18 +322,22 @@ void dealloc(PyObject* self) {
     Py_TYPE(self)->tp_free(self);
 }
 
+PyTypeObject ColorsType =
+    static_type("tovara.colors.colors.Colors", sizeof(ColorsObject),
+                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, [](PyTypeObject& type) {
+                    type.tp_new = new_palette;
+                    type.tp_init = init;
+                    type.tp_vectorcall = call_exact;
+                    type.tp_dealloc = dealloc;
+                    type.tp_traverse = traverse;
+                    type.tp_clear = clear;
+                    type.tp_getset = attributes.data();
+                });
+
 bool populate(Module& module) {
     if (!build_arguments()) return false;
-    ColorsType.tp_new = new_palette;
-    ColorsType.tp_init = init;
-    ColorsType.tp_vectorcall = call_exact;
-    ColorsType.tp_dealloc = dealloc;
-    ColorsType.tp_traverse = traverse;
-    ColorsType.tp_clear = clear;
-    ColorsType.tp_getset = attributes.data();
-    if (!publish_type(module, &ColorsType, nullptr) ||
-        !import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) ||
-        !import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table))
+    if (!publish_type(module, &ColorsType, nullptr) || !vector4::import_vector4_type(Vector4Type, vector4_table) ||
+        !color::import_color_type(ColorType, color_table))
         return false;
     Ref palette_object = Ref::steal(PyObject_CallNoArgs(reinterpret_cast<PyObject*>(&ColorsType)));
     return palette_object && PyModule_AddObjectRef(module.module, "colors", palette_object.get()) == 0;

@@ -22,12 +22,10 @@ namespace {
 bool populate(Module& module);
 Module module_frame{module_path, "cursor", "src/tovara/cursor/cursor", populate};
 
-PyTypeObject CursorType = static_type("tovara.cursor.cursor.Cursor", sizeof(CursorObject),
-                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+extern PyTypeObject CursorType;  // defined with its slots below
 
 // What went through this module last: enable() or disable(). Never read from raylib.
 int cursor_enabled = 0;
-
 
 // -- the C-level entries ----------------------------------------------------------
 
@@ -50,8 +48,9 @@ extern const FunctionSpec enable_spec, disable_spec, show_spec, hide_spec;
 // instead of the built-in one, unless the caller skips dispatch.
 template <const FunctionSpec& spec, void (*builtin)(CursorObject*)>
 void dispatched(CursorObject* self, int skip_dispatch) {
-    run_overridable(module_frame, &CursorType, reinterpret_cast<PyObject*>(self), skip_dispatch, spec,
-                    [&] { builtin(self); }, [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
+    run_overridable(
+        module_frame, &CursorType, reinterpret_cast<PyObject*>(self), skip_dispatch, spec, [&] { builtin(self); },
+        [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 
 const CursorTable table{c_enable,
@@ -125,8 +124,7 @@ PyObject* reduce(PyObject* self) {
     }
     PyObject* type = reinterpret_cast<PyObject*>(Py_TYPE(self));
     if (has_items)
-        return Py_BuildValue("(O(OlO)(O))", function.get(), type, static_cast<long>(checksums[0]), Py_None,
-                             dict.get());
+        return Py_BuildValue("(O(OlO)(O))", function.get(), type, static_cast<long>(checksums[0]), Py_None, dict.get());
     return Py_BuildValue("(O(Ol()))", function.get(), type, static_cast<long>(checksums[0]));
 }
 
@@ -150,18 +148,18 @@ PyObject* unpickle(PyObject* type, std::int64_t checksum, TupleOrNone state_argu
         Ref error = pickle ? Ref::steal(PyObject_GetAttrString(pickle.get(), "PickleError")) : Ref();
         Ref given = error ? Ref::steal(PyLong_FromLongLong(checksum)) : Ref();
         // The given checksum may be any int: Python's own %x formats it.
-        Ref text = given ? Ref::steal(PyUnicode_FromFormat("Incompatible checksums (0x%%x vs (0x%llx, 0x%llx, 0x%llx) = (%s))",
-                                                           static_cast<long long>(checksums[0]),
-                                                           static_cast<long long>(checksums[1]),
-                                                           static_cast<long long>(checksums[2]), state_members))
+        Ref text = given ? Ref::steal(PyUnicode_FromFormat(
+                               "Incompatible checksums (0x%%x vs (0x%llx, 0x%llx, 0x%llx) = (%s))",
+                               static_cast<long long>(checksums[0]), static_cast<long long>(checksums[1]),
+                               static_cast<long long>(checksums[2]), state_members))
                          : Ref();
         Ref message = text ? Ref::steal(PyUnicode_Format(text.get(), given.get())) : Ref();
         if (message) PyErr_SetObject(error.get(), message.get());
         return nullptr;
     }
     PyObject* name = new_name.get();
-    Ref result = name ? Ref::steal(PyObject_CallMethodOneArg(reinterpret_cast<PyObject*>(&CursorType), name, type))
-                      : Ref();
+    Ref result =
+        name ? Ref::steal(PyObject_CallMethodOneArg(reinterpret_cast<PyObject*>(&CursorType), name, type)) : Ref();
     if (!result || (state != Py_None && !apply_state(result.get(), state))) return nullptr;
     return result.release();
 }
@@ -185,15 +183,24 @@ PyObject* new_cursor(PyTypeObject* type, PyObject*, PyObject*) {
     return reinterpret_cast<PyObject*>(allocate<CursorObject>(type, &table));
 }
 
+PyTypeObject CursorType = static_type("tovara.cursor.cursor.Cursor", sizeof(CursorObject),
+                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                          type.tp_new = new_cursor;
+                                          type.tp_getset = properties;
+                                      });
+
 bool populate(Module& module) {
-    CursorType.tp_new = new_cursor;
-    CursorType.tp_getset = properties;
-    if (!publish_type(module, &CursorType, &table) || !add_methods(module, &CursorType, {&reduce_spec, &setstate_spec}) ||
-        !install_pickling(&CursorType))
+    // The pickling hooks go in first, so that installing them moves them to
+    // __reduce__ and __setstate__ (deleting their own names) ...
+    if (!publish_type(module, &CursorType, &table) ||
+        !add_methods(module, &CursorType, {&reduce_spec, &setstate_spec}) || !install_pickling(&CursorType))
         return false;
+    // ... then an import resets the flag, even while the cursor is disabled ...
     cursor_enabled = 1;
-    if (!add_methods(module, &CursorType, {&enable_spec, &disable_spec, &show_spec, &hide_spec, &reduce_spec,
-                                           &setstate_spec}))
+    // ... and the methods go in, in member order, the hooks again under their
+    // own names: the class keeps both.
+    if (!add_methods(module, &CursorType,
+                     {&enable_spec, &disable_spec, &show_spec, &hide_spec, &reduce_spec, &setstate_spec}))
         return false;
     Ref cursor = Ref::steal(PyObject_CallNoArgs(reinterpret_cast<PyObject*>(&CursorType)));
     return cursor && PyModule_AddObjectRef(module.module, "cursor", cursor.get()) == 0 &&

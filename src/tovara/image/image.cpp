@@ -28,8 +28,8 @@ PyTypeObject* Vector4Type;
 const vector4::Vector4Table* vector4_table;
 }  // namespace
 
-const ImageTable table{new_image,  c_load,       c_load_raw,   c_load_anim, c_load_from_screen,
-                       c_copy,     export_entry, unload_entry, copy_entry,  from_channel_entry};
+const ImageTable table{new_image, c_load,       c_load_raw,   c_load_anim, c_load_from_screen,
+                       c_copy,    export_entry, unload_entry, copy_entry,  from_channel_entry};
 
 PyObject* new_image(::Image rl_image, const NewOptions* options) {
     ImageObject* image = allocate<ImageObject>(&ImageType, &table);
@@ -86,9 +86,9 @@ PyObject* expect_image(Ref result) {
 const FunctionSpec copy_spec{.name = "copy", .body = method<c_copy>};
 
 PyObject* copy_entry(ImageObject* self, int skip_dispatch) {
-    return run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, copy_spec,
-                           [&] { return c_copy(self); },
-                           [](PyObject* override) { return expect_image(Ref::steal(PyObject_CallNoArgs(override))); });
+    return run_overridable(
+        module_frame, &ImageType, as_object(self), skip_dispatch, copy_spec, [&] { return c_copy(self); },
+        [](PyObject* override) { return expect_image(Ref::steal(PyObject_CallNoArgs(override))); });
 }
 
 static PyObject* copy_dunder(ImageObject* self) { return copy_entry(self, 0); }
@@ -112,8 +112,9 @@ void unload_body(ImageObject* self) {
 const FunctionSpec unload_spec{.name = "unload", .body = method<unload_body>};
 
 void unload_entry(ImageObject* self, int skip_dispatch) {
-    run_overridable(module_frame, &ImageType, as_object(self), skip_dispatch, unload_spec, [&] { unload_body(self); },
-                    [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
+    run_overridable(
+        module_frame, &ImageType, as_object(self), skip_dispatch, unload_spec, [&] { unload_body(self); },
+        [](PyObject* override) { Ref::steal(PyObject_CallNoArgs(override)); });
 }
 
 namespace {
@@ -154,9 +155,7 @@ PyObject* repr(PyObject* self) {
     return PyUnicode_FromFormat("<Image %Ux%U format=%U>", texts[0].get(), texts[1].get(), texts[2].get());
 }
 
-PyObject* repr_method(PyObject* self) {
-    return module_frame.traced(repr(self), &ImageType, "__repr__");
-}
+PyObject* repr_method(PyObject* self) { return module_frame.traced(repr(self), &ImageType, "__repr__"); }
 
 // Image(...): an empty image; the arguments are not looked at.
 PyObject* new_empty(PyTypeObject* type, PyObject*, PyObject*) {
@@ -283,19 +282,18 @@ namespace {
 
 bool populate(Module& module) {
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
-           ready_pixel_view_type() &&
-           import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
-           import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
+           ready_pixel_view_type() && vector4::import_vector4_type(Vector4Type, vector4_table) &&
+           color::import_color_type(ColorType, color_table) &&
            // The type's dict keeps this order, which callers see in dir() and
            // vars(): the copy hooks, export, unload and copy, the loaders, the
            // generators, and from_channel last.
-           add_methods(module, &ImageType,
-                       {&copy_dunder_spec, &deepcopy_spec, &export_spec, &unload_spec, &copy_spec, &load_spec,
-                        &load_raw_spec, &load_anim_spec, &load_from_screen_spec, &generate_with_color_spec,
-                        &generate_with_linear_gradient_spec, &generate_with_radial_gradient_spec,
-                        &generate_with_square_gradient_spec, &generate_with_checked_spec,
-                        &generate_with_white_noise_spec, &generate_with_perlin_noise_spec,
-                        &generate_with_cellular_spec, &generate_with_text_spec, &from_channel_spec}) &&
+           add_methods(
+               module, &ImageType,
+               {&copy_dunder_spec, &deepcopy_spec, &export_spec, &unload_spec, &copy_spec, &load_spec, &load_raw_spec,
+                &load_anim_spec, &load_from_screen_spec, &generate_with_color_spec, &generate_with_linear_gradient_spec,
+                &generate_with_radial_gradient_spec, &generate_with_square_gradient_spec, &generate_with_checked_spec,
+                &generate_with_white_noise_spec, &generate_with_perlin_noise_spec, &generate_with_cellular_spec,
+                &generate_with_text_spec, &from_channel_spec}) &&
            bind_pickling_refusal(module, &ImageType);
 }
 

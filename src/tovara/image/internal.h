@@ -63,7 +63,7 @@ PyObject* expect_image(Ref result);
 
 // The methods, each defined beside its body; populate puts them in the type's
 // dict in the order listed there.
-extern const FunctionSpec copy_dunder_spec, deepcopy_spec, unload_spec, copy_spec;      // image.cpp
+extern const FunctionSpec copy_dunder_spec, deepcopy_spec, unload_spec, copy_spec;                       // image.cpp
 extern const FunctionSpec export_spec, load_spec, load_raw_spec, load_anim_spec, load_from_screen_spec;  // loading.cpp
 extern const FunctionSpec generate_with_color_spec, generate_with_linear_gradient_spec,  // generators.cpp
     generate_with_radial_gradient_spec, generate_with_square_gradient_spec, generate_with_checked_spec,

@@ -21,9 +21,10 @@ int export_body(ImageObject* self, PyObject* file_name) {
     Ref encoded = encode_utf8(file_name);
     if (!encoded) return 0;
     const char* name = PyBytes_AS_STRING(encoded.get());
-    return read_pixels(self, [&](const ::Image& pixels) {
-               return hazards::export_is_safe(pixels, name) && ExportImage(pixels, name);
-           })
+    return read_pixels(self,
+                       [&](const ::Image& pixels) {
+                           return hazards::export_is_safe(pixels, name) && ExportImage(pixels, name);
+                       })
                ? 1
                : 0;
 }
@@ -78,8 +79,7 @@ const FunctionSpec export_spec{.name = "export", .body = method<export_method>, 
 
 static PyObject* load(StrOrNone file_name) { return c_load(file_name.object); }
 
-const FunctionSpec load_spec{
-    .name = "load", .body = function<load>, .parameters = {"file_name"}, .returns = "Image"};
+const FunctionSpec load_spec{.name = "load", .body = function<load>, .parameters = {"file_name"}, .returns = "Image"};
 
 // The four ints convert before the file name is checked (the frame converts
 // numbers first): a bad size is reported even when the name is bad too.

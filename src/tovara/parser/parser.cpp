@@ -207,10 +207,10 @@ bool export_functions(Module& module) {
 
 bool populate(Module& module) {
     return export_functions(module) &&
-           import_type<vector2::Vector2Object>(vector2::module_path, "Vector2", Vector2Type, vector2_table) &&
-           import_type<vector4::Vector4Object>(vector4::module_path, "Vector4", Vector4Type, vector4_table) &&
-           import_type<color::ColorObject>(color::module_path, "Color", ColorType, color_table) &&
-           import_type<rect::RectObject>(rect::module_path, "Rect", RectType, rect_table) &&
+           vector2::import_vector2_type(Vector2Type, vector2_table) &&
+           vector4::import_vector4_type(Vector4Type, vector4_table) &&
+           color::import_color_type(ColorType, color_table) &&
+           rect::import_rect_type(RectType, rect_table) &&
            (TypeType = import_type("builtins", "type", sizeof(PyHeapTypeObject), nullptr)) != nullptr;
 }
 

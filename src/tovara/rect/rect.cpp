@@ -13,8 +13,7 @@ namespace {
 
 bool populate(Module& module);
 Module module_frame{module_path, "rect", "src/tovara/rect/rect", populate};
-PyTypeObject RectType =
-    static_type("tovara.rect.rect.Rect", sizeof(RectObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+extern PyTypeObject RectType;  // defined with its slots below
 
 PyObject* cfrom_struct(::Rectangle value);
 const RectTable table{cfrom_struct};
@@ -51,11 +50,13 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-bool populate(Module& module) {
-    RectType.tp_new = new_rect;
-    RectType.tp_members = members;
-    return publish_type(module, &RectType, &table);
-}
+PyTypeObject RectType = static_type("tovara.rect.rect.Rect", sizeof(RectObject),
+                                    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                        type.tp_new = new_rect;
+                                        type.tp_members = members;
+                                    });
+
+bool populate(Module& module) { return publish_type(module, &RectType, &table); }
 
 }  // namespace
 

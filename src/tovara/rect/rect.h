@@ -4,6 +4,8 @@
 #include <Python.h>
 #include <raylib.h>
 
+#include "frame/module.h"
+
 namespace tovara::rect {
 
 inline constexpr const char* module_path = "tovara.rect.rect";
@@ -22,5 +24,11 @@ struct RectTable {
 };
 
 inline ::Rectangle rectangle_new(float x, float y, float width, float height) { return {x, y, width, height}; }
+
+// Imports the rect module and binds Rect with its size check and table.
+// Returns false with an exception set.
+inline bool import_rect_type(PyTypeObject*& type, const RectTable*& table) {
+    return import_type<RectObject>(module_path, "Rect", type, table);
+}
 
 }  // namespace tovara::rect

@@ -16,8 +16,7 @@ namespace {
 bool populate(Module& module);
 Module module_frame{module_path, "sigil", "src/tovara/sigil/sigil", populate};
 
-PyTypeObject GlyphInfoType = static_type("tovara.sigil.sigil.GlyphInfo", sizeof(GlyphInfoObject),
-                                         Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
+extern PyTypeObject GlyphInfoType;  // defined with its slots below
 
 // The type is bound for its size check; only its table (new) is used.
 PyTypeObject* ImageType;
@@ -69,11 +68,16 @@ void dealloc(PyObject* self) {
     Py_TYPE(self)->tp_free(self);
 }
 
+PyTypeObject GlyphInfoType =
+    static_type("tovara.sigil.sigil.GlyphInfo", sizeof(GlyphInfoObject),
+                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, [](PyTypeObject& type) {
+                    type.tp_new = new_empty;
+                    type.tp_dealloc = dealloc;
+                    type.tp_traverse = traverse;
+                    type.tp_clear = clear;
+                });
+
 bool populate(Module& module) {
-    GlyphInfoType.tp_new = new_empty;
-    GlyphInfoType.tp_dealloc = dealloc;
-    GlyphInfoType.tp_traverse = traverse;
-    GlyphInfoType.tp_clear = clear;
     return publish_type(module, &GlyphInfoType, &table) && add_pickling_refusal(module, &GlyphInfoType) &&
            image::import_image_type(ImageType, image_table) && bind_pickling_refusal(module, &GlyphInfoType);
 }

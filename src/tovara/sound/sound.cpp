@@ -25,8 +25,7 @@ namespace {
 bool populate(Module& module);
 Module module_frame{module_path, "sound", "src/tovara/sound/sound", populate};
 
-PyTypeObject SoundType = static_type("tovara.sound.sound.Sound", sizeof(SoundObject),
-                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC);
+extern PyTypeObject SoundType;  // defined with its slots below
 
 // The type is bound for its size check; only its table (cfrom_struct) is used.
 PyTypeObject* AudioStreamType;
@@ -77,8 +76,8 @@ public:
 
 private:
     struct Family {
-        int holders;      // members not yet released
-        bool owns_data;   // the source is a member: the last one frees the data
+        int holders;     // members not yet released
+        bool owns_data;  // the source is a member: the last one frees the data
     };
     std::mutex mutex_;
     std::unordered_map<rAudioBuffer*, std::shared_ptr<Family>> families_;
@@ -159,8 +158,7 @@ PyObject* load(StrOrNone file_name) {
     return adopt(hazards::load_sound(PyBytes_AS_STRING(name.get())), false);
 }
 
-const FunctionSpec load_spec{
-    .name = "load", .body = function<load>, .parameters = {"file_name"}, .returns = "Sound"};
+const FunctionSpec load_spec{.name = "load", .body = function<load>, .parameters = {"file_name"}, .returns = "Sound"};
 
 // None is no Sound: there is no sound in it to alias.
 using SoundArg = Instance<SoundType, SoundObject>;
@@ -307,18 +305,22 @@ void dealloc(PyObject* self) {
     Py_TYPE(self)->tp_free(self);
 }
 
+PyTypeObject SoundType =
+    static_type("tovara.sound.sound.Sound", sizeof(SoundObject),
+                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, [](PyTypeObject& type) {
+                    type.tp_new = new_empty;
+                    type.tp_dealloc = dealloc;
+                    type.tp_traverse = traverse;
+                    type.tp_clear = clear;
+                    type.tp_getset = properties;
+                });
+
 bool populate(Module& module) {
-    SoundType.tp_new = new_empty;
-    SoundType.tp_dealloc = dealloc;
-    SoundType.tp_traverse = traverse;
-    SoundType.tp_clear = clear;
-    SoundType.tp_getset = properties;
     return publish_type(module, &SoundType, &table) && add_pickling_refusal(module, &SoundType) &&
-           import_type<brook::AudioStreamObject>(brook::module_path, "AudioStream", AudioStreamType,
-                                                 audio_stream_table) &&
+           brook::import_audio_stream_type(AudioStreamType, audio_stream_table) &&
            add_methods(module, &SoundType,
-                       {&unload_spec, &load_spec, &load_alias_spec, &update_spec, &play_spec, &stop_spec,
-                        &pause_spec, &resume_spec}) &&
+                       {&unload_spec, &load_spec, &load_alias_spec, &update_spec, &play_spec, &stop_spec, &pause_spec,
+                        &resume_spec}) &&
            bind_pickling_refusal(module, &SoundType);
 }
 

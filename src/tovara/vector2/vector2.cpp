@@ -13,8 +13,7 @@ namespace {
 
 bool populate(Module& module);
 Module module_frame{module_path, "vector2", "src/tovara/vector2/vector2", populate};
-PyTypeObject Vector2Type = static_type("tovara.vector2.vector2.Vector2", sizeof(Vector2Object),
-                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+extern PyTypeObject Vector2Type;  // defined with its slots below
 
 PyObject* cfrom_struct(::Vector2 value);
 const Vector2Table table{cfrom_struct};
@@ -45,11 +44,13 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-bool populate(Module& module) {
-    Vector2Type.tp_new = new_vector2;
-    Vector2Type.tp_members = members;
-    return publish_type(module, &Vector2Type, &table);
-}
+PyTypeObject Vector2Type = static_type("tovara.vector2.vector2.Vector2", sizeof(Vector2Object),
+                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                           type.tp_new = new_vector2;
+                                           type.tp_members = members;
+                                       });
+
+bool populate(Module& module) { return publish_type(module, &Vector2Type, &table); }
 
 }  // namespace
 

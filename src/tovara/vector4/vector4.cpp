@@ -13,8 +13,7 @@ namespace {
 
 bool populate(Module& module);
 Module module_frame{module_path, "vector4", "src/tovara/vector4/vector4", populate};
-PyTypeObject Vector4Type = static_type("tovara.vector4.vector4.Vector4", sizeof(Vector4Object),
-                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+extern PyTypeObject Vector4Type;  // defined with its slots below
 
 PyObject* cfrom_struct(vector4_t value);
 const Vector4Table table{cfrom_struct};
@@ -51,11 +50,13 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-bool populate(Module& module) {
-    Vector4Type.tp_new = new_vector4;
-    Vector4Type.tp_members = members;
-    return publish_type(module, &Vector4Type, &table);
-}
+PyTypeObject Vector4Type = static_type("tovara.vector4.vector4.Vector4", sizeof(Vector4Object),
+                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
+                                           type.tp_new = new_vector4;
+                                           type.tp_members = members;
+                                       });
+
+bool populate(Module& module) { return publish_type(module, &Vector4Type, &table); }
 
 }  // namespace
 
