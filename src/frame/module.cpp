@@ -36,8 +36,9 @@ PyObject* create(PyObject* spec, PyModuleDef* def) {
         if (current == -1) return nullptr;
         self.interpreter = current;
     } else if (self.interpreter != current) {
-        PyErr_SetString(PyExc_ImportError,
-                        "Interpreter change detected - this module can only be loaded into one interpreter per process.");
+        PyErr_SetString(
+            PyExc_ImportError,
+            "Interpreter change detected - this module can only be loaded into one interpreter per process.");
         return nullptr;
     }
     if (self.module) return Py_NewRef(self.module);
@@ -92,8 +93,8 @@ int exec(PyObject* module) {
     Module& self = *library_module;
     if (self.module) {
         if (self.module == module) return 0;
-        PyErr_Format(PyExc_RuntimeError,
-                     "Module '%s' has already been imported. Re-initialisation is not supported.", self.short_name);
+        PyErr_Format(PyExc_RuntimeError, "Module '%s' has already been imported. Re-initialisation is not supported.",
+                     self.short_name);
         return -1;
     }
     if (run_steps(self, module)) return 0;
@@ -168,11 +169,10 @@ PyTypeObject* import_type(const char* module_path, const char* class_name_, std:
                      module_path, class_name_, expected, actual);
         return nullptr;
     }
-    if (basic > expected &&
-        PyErr_WarnFormat(PyExc_RuntimeWarning, 0,
-                         "%.200s.%.200s size changed, may indicate binary incompatibility. "
-                         "Expected %zd from C header, got %zd from PyObject",
-                         module_path, class_name_, expected, basic) < 0)
+    if (basic > expected && PyErr_WarnFormat(PyExc_RuntimeWarning, 0,
+                                             "%.200s.%.200s size changed, may indicate binary incompatibility. "
+                                             "Expected %zd from C header, got %zd from PyObject",
+                                             module_path, class_name_, expected, basic) < 0)
         return nullptr;
     if (table) {
         Ref dict = Ref::steal(PyType_GetDict(type));
@@ -197,6 +197,25 @@ PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long
     type.tp_name = name;
     type.tp_basicsize = static_cast<Py_ssize_t>(basic_size);
     type.tp_flags = flags;
+    return type;
+}
+
+PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags, const TypeSlots& slots) {
+    PyTypeObject type = static_type(name, basic_size, flags);
+    type.tp_new = slots.new_;
+    type.tp_init = slots.init;
+    type.tp_vectorcall = slots.vectorcall;
+    type.tp_dealloc = slots.dealloc;
+    type.tp_finalize = slots.finalize;
+    type.tp_repr = slots.repr;
+    type.tp_traverse = slots.traverse;
+    type.tp_clear = slots.clear;
+    type.tp_iter = slots.iter;
+    type.tp_getset = slots.getset;
+    type.tp_members = slots.members;
+    type.tp_as_sequence = slots.as_sequence;
+    type.tp_as_mapping = slots.as_mapping;
+    type.tp_as_buffer = slots.as_buffer;
     return type;
 }
 

@@ -79,13 +79,25 @@ bool import_type(const char* module_path, const char* class_name, PyTypeObject*&
 // A zeroed static type object with its header set, for the module's own types.
 PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags);
 
-// The same, with its slots filled by `define(type)`: each type's slots are set
-// where the type is defined.
-template <typename Define>
-PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags, Define define) {
-    PyTypeObject type = static_type(name, basic_size, flags);
-    define(type);
-    return type;
-}
+// The slots the package's types fill, named as in PyTypeObject without "tp_".
+struct TypeSlots {
+    newfunc new_ = nullptr;
+    initproc init = nullptr;
+    vectorcallfunc vectorcall = nullptr;
+    destructor dealloc = nullptr;
+    destructor finalize = nullptr;
+    reprfunc repr = nullptr;
+    traverseproc traverse = nullptr;
+    inquiry clear = nullptr;
+    getiterfunc iter = nullptr;
+    PyGetSetDef* getset = nullptr;
+    PyMemberDef* members = nullptr;
+    PySequenceMethods* as_sequence = nullptr;
+    PyMappingMethods* as_mapping = nullptr;
+    PyBufferProcs* as_buffer = nullptr;
+};
+
+// The same, with its slots: each type's slots are set where it is defined.
+PyTypeObject static_type(const char* name, std::size_t basic_size, unsigned long flags, const TypeSlots& slots);
 
 }  // namespace tovara

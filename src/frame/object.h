@@ -27,4 +27,16 @@ inline bool finalizer_resurrects(PyObject* self, destructor dealloc) {
     return PyObject_CallFinalizerFromDealloc(self) < 0;
 }
 
+// The destructor of a type in the garbage collector whose `release(self)`
+// lets go of what the object holds: a finalizer not yet run goes first (it may
+// resurrect the object), then the object leaves the collector, releases what
+// it holds and is freed.
+template <void (*release)(PyObject*)>
+void collected_dealloc(PyObject* self) {
+    if (finalizer_resurrects(self, collected_dealloc<release>)) return;
+    PyObject_GC_UnTrack(self);
+    release(self);
+    Py_TYPE(self)->tp_free(self);
+}
+
 }  // namespace tovara

@@ -66,11 +66,9 @@ void fail_cfrom_struct(int count) { failures_left = count; }
 const FunctionSpec fail_spec{
     .name = "_fail_cfrom_struct", .body = function<fail_cfrom_struct>, .parameters = {"count"}};
 
-PyTypeObject AudioStreamType = static_type("tovara.brook.brook.AudioStream", sizeof(AudioStreamObject),
-                                           Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                               type.tp_new = new_stream;
-                                               type.tp_members = members;
-                                           });
+PyTypeObject AudioStreamType =
+    static_type("tovara.brook.brook.AudioStream", sizeof(AudioStreamObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE,
+                {.new_ = new_stream, .members = members});
 
 bool populate(Module& module) {
     if (!add_functions(module, {&fail_spec})) return false;

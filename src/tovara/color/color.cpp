@@ -54,12 +54,9 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyTypeObject ColorType = static_type("tovara.color.color.Color", sizeof(ColorObject),
-                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                         type.tp_new = new_color;
-                                         type.tp_repr = repr;
-                                         type.tp_members = members;
-                                     });
+PyTypeObject ColorType =
+    static_type("tovara.color.color.Color", sizeof(ColorObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE,
+                {.new_ = new_color, .repr = repr, .members = members});
 
 bool populate(Module& module) { return publish_type(module, &ColorType, &table); }
 

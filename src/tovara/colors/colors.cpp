@@ -315,24 +315,19 @@ int clear(PyObject* self) {
     return 0;
 }
 
-void dealloc(PyObject* self) {
-    if (finalizer_resurrects(self, dealloc)) return;
-    PyObject_GC_UnTrack(self);
+void release(PyObject* self) {
     for (PyObject*& field : as_colors(self)->fields) Py_CLEAR(field);
-    Py_TYPE(self)->tp_free(self);
 }
 
-PyTypeObject ColorsType =
-    static_type("tovara.colors.colors.Colors", sizeof(ColorsObject),
-                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, [](PyTypeObject& type) {
-                    type.tp_new = new_palette;
-                    type.tp_init = init;
-                    type.tp_vectorcall = call_exact;
-                    type.tp_dealloc = dealloc;
-                    type.tp_traverse = traverse;
-                    type.tp_clear = clear;
-                    type.tp_getset = attributes.data();
-                });
+PyTypeObject ColorsType = static_type("tovara.colors.colors.Colors", sizeof(ColorsObject),
+                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
+                                      {.new_ = new_palette,
+                                       .init = init,
+                                       .vectorcall = call_exact,
+                                       .dealloc = collected_dealloc<release>,
+                                       .traverse = traverse,
+                                       .clear = clear,
+                                       .getset = attributes.data()});
 
 bool populate(Module& module) {
     if (!build_arguments()) return false;

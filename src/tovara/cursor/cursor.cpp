@@ -183,11 +183,9 @@ PyObject* new_cursor(PyTypeObject* type, PyObject*, PyObject*) {
     return reinterpret_cast<PyObject*>(allocate<CursorObject>(type, &table));
 }
 
-PyTypeObject CursorType = static_type("tovara.cursor.cursor.Cursor", sizeof(CursorObject),
-                                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                          type.tp_new = new_cursor;
-                                          type.tp_getset = properties;
-                                      });
+PyTypeObject CursorType =
+    static_type("tovara.cursor.cursor.Cursor", sizeof(CursorObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE,
+                {.new_ = new_cursor, .getset = properties});
 
 bool populate(Module& module) {
     // The pickling hooks go in first, so that installing them moves them to

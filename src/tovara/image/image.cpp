@@ -257,26 +257,22 @@ PyObject* get_data_view(PyObject* self, void*) {
 }
 
 PyGetSetDef properties[] = {
-    {"valid", get_valid, nullptr, nullptr, nullptr},
-    {"width", get_width, nullptr, nullptr, nullptr},
-    {"height", get_height, nullptr, nullptr, nullptr},
-    {"mipmaps", get_mipmaps, nullptr, nullptr, nullptr},
-    {"format", get_format, nullptr, nullptr, nullptr},
-    {"data_view", get_data_view, nullptr, nullptr, nullptr},
+    {"valid", get_valid, nullptr, nullptr, nullptr},   {"width", get_width, nullptr, nullptr, nullptr},
+    {"height", get_height, nullptr, nullptr, nullptr}, {"mipmaps", get_mipmaps, nullptr, nullptr, nullptr},
+    {"format", get_format, nullptr, nullptr, nullptr}, {"data_view", get_data_view, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 }  // namespace
 
-PyTypeObject ImageType = static_type("tovara.image.image.Image", sizeof(ImageObject),
-                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                         type.tp_new = new_empty;
-                                         type.tp_vectorcall = call_exact;
-                                         type.tp_dealloc = dealloc;
-                                         type.tp_finalize = finalize;
-                                         type.tp_repr = repr_method;
-                                         type.tp_getset = properties;
-                                     });
+PyTypeObject ImageType =
+    static_type("tovara.image.image.Image", sizeof(ImageObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE,
+                {.new_ = new_empty,
+                 .vectorcall = call_exact,
+                 .dealloc = dealloc,
+                 .finalize = finalize,
+                 .repr = repr_method,
+                 .getset = properties});
 
 namespace {
 

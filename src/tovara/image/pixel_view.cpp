@@ -66,10 +66,10 @@ struct PixelView {
     unsigned char* block;  // the start of the leased memory
     unsigned char* start;  // the view's first byte
     Py_ssize_t length;
-    Py_ssize_t step;       // 1, except for slices with a step
+    Py_ssize_t step;  // 1, except for slices with a step
 };
 
-PyTypeObject PixelViewType = static_type("tovara.image.image.PixelView", sizeof(PixelView), Py_TPFLAGS_DEFAULT);
+extern PyTypeObject PixelViewType;  // defined with its slots below
 
 PixelView* as_view(PyObject* object) { return reinterpret_cast<PixelView*>(object); }
 
@@ -194,27 +194,27 @@ PyObject* repr(PyObject* self) {
     return PyUnicode_FromFormat("<pixel view of %zd bytes at %p>", as_view(self)->length, as_view(self)->start);
 }
 
-PySequenceMethods sequence{};
-PyMappingMethods mapping{};
-PyBufferProcs buffer_procs{};
+// Value-initialised, then filled: the suites have more slots than a view uses.
+PySequenceMethods sequence = [] {
+    PySequenceMethods slots{};
+    slots.sq_length = length;
+    slots.sq_item = item;
+    return slots;
+}();
+PyMappingMethods mapping{length, subscript, assign};
+PyBufferProcs buffer_procs{get_buffer, nullptr};
+
+PyTypeObject PixelViewType = static_type("tovara.image.image.PixelView", sizeof(PixelView), Py_TPFLAGS_DEFAULT,
+                                         {.dealloc = dealloc,
+                                          .repr = repr,
+                                          .iter = PySeqIter_New,
+                                          .as_sequence = &sequence,
+                                          .as_mapping = &mapping,
+                                          .as_buffer = &buffer_procs});
 
 }  // namespace
 
-bool ready_pixel_view_type() {
-    sequence.sq_length = length;
-    sequence.sq_item = item;
-    mapping.mp_length = length;
-    mapping.mp_subscript = subscript;
-    mapping.mp_ass_subscript = assign;
-    buffer_procs.bf_getbuffer = get_buffer;
-    PixelViewType.tp_dealloc = dealloc;
-    PixelViewType.tp_repr = repr;
-    PixelViewType.tp_as_sequence = &sequence;
-    PixelViewType.tp_as_mapping = &mapping;
-    PixelViewType.tp_as_buffer = &buffer_procs;
-    PixelViewType.tp_iter = PySeqIter_New;
-    return PyType_Ready(&PixelViewType) == 0;
-}
+bool ready_pixel_view_type() { return PyType_Ready(&PixelViewType) == 0; }
 
 void lease_pixels(void* data) { leases.acquire(data); }
 

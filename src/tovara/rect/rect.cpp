@@ -51,10 +51,7 @@ PyMemberDef members[] = {
 };
 
 PyTypeObject RectType = static_type("tovara.rect.rect.Rect", sizeof(RectObject),
-                                    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                        type.tp_new = new_rect;
-                                        type.tp_members = members;
-                                    });
+                                    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, {.new_ = new_rect, .members = members});
 
 bool populate(Module& module) { return publish_type(module, &RectType, &table); }
 

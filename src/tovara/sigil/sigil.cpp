@@ -61,21 +61,12 @@ int clear(PyObject* self) {
     return 0;
 }
 
-void dealloc(PyObject* self) {
-    if (finalizer_resurrects(self, dealloc)) return;
-    PyObject_GC_UnTrack(self);
-    Py_CLEAR(as_glyph(self)->_image);
-    Py_TYPE(self)->tp_free(self);
-}
+void release(PyObject* self) { Py_CLEAR(as_glyph(self)->_image); }
 
 PyTypeObject GlyphInfoType =
     static_type("tovara.sigil.sigil.GlyphInfo", sizeof(GlyphInfoObject),
-                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, [](PyTypeObject& type) {
-                    type.tp_new = new_empty;
-                    type.tp_dealloc = dealloc;
-                    type.tp_traverse = traverse;
-                    type.tp_clear = clear;
-                });
+                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
+                {.new_ = new_empty, .dealloc = collected_dealloc<release>, .traverse = traverse, .clear = clear});
 
 bool populate(Module& module) {
     return publish_type(module, &GlyphInfoType, &table) && add_pickling_refusal(module, &GlyphInfoType) &&

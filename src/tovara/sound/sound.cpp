@@ -294,26 +294,21 @@ int clear(PyObject* self) {
     return 0;
 }
 
-void dealloc(PyObject* self) {
-    if (finalizer_resurrects(self, dealloc)) return;
-    PyObject_GC_UnTrack(self);
+void release(PyObject* self) {
     Ref saved = Ref::steal(PyErr_GetRaisedException());
     c_unload(as_sound(self));  // the audio data goes first, then its stream view
     if (PyErr_Occurred()) report_unraisable(module_frame.member_name(&SoundType, "__dealloc__").c_str(), false);
     PyErr_SetRaisedException(saved.release());
     Py_CLEAR(as_sound(self)->_stream);
-    Py_TYPE(self)->tp_free(self);
 }
 
-PyTypeObject SoundType =
-    static_type("tovara.sound.sound.Sound", sizeof(SoundObject),
-                Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, [](PyTypeObject& type) {
-                    type.tp_new = new_empty;
-                    type.tp_dealloc = dealloc;
-                    type.tp_traverse = traverse;
-                    type.tp_clear = clear;
-                    type.tp_getset = properties;
-                });
+PyTypeObject SoundType = static_type("tovara.sound.sound.Sound", sizeof(SoundObject),
+                                     Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
+                                     {.new_ = new_empty,
+                                      .dealloc = collected_dealloc<release>,
+                                      .traverse = traverse,
+                                      .clear = clear,
+                                      .getset = properties});
 
 bool populate(Module& module) {
     return publish_type(module, &SoundType, &table) && add_pickling_refusal(module, &SoundType) &&

@@ -44,11 +44,9 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyTypeObject Vector2Type = static_type("tovara.vector2.vector2.Vector2", sizeof(Vector2Object),
-                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                           type.tp_new = new_vector2;
-                                           type.tp_members = members;
-                                       });
+PyTypeObject Vector2Type =
+    static_type("tovara.vector2.vector2.Vector2", sizeof(Vector2Object), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE,
+                {.new_ = new_vector2, .members = members});
 
 bool populate(Module& module) { return publish_type(module, &Vector2Type, &table); }
 

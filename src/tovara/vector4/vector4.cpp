@@ -50,11 +50,9 @@ PyMemberDef members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyTypeObject Vector4Type = static_type("tovara.vector4.vector4.Vector4", sizeof(Vector4Object),
-                                       Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, [](PyTypeObject& type) {
-                                           type.tp_new = new_vector4;
-                                           type.tp_members = members;
-                                       });
+PyTypeObject Vector4Type =
+    static_type("tovara.vector4.vector4.Vector4", sizeof(Vector4Object), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE,
+                {.new_ = new_vector4, .members = members});
 
 bool populate(Module& module) { return publish_type(module, &Vector4Type, &table); }
 
