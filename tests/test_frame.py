@@ -188,6 +188,10 @@ def test_functions_carry_names_and_bind_as_methods():
     (lambda: Widget.triple(1, third=3), "triple() takes exactly 3 positional arguments (1 given)"),
     (lambda: Widget.triple(1, 2, 3, 4), "triple() takes exactly 3 positional arguments (4 given)"),
     (lambda: Widget.triple(1, 2, 3, x=4), "triple() got an unexpected keyword argument 'x'"),
+    # Keywords out of order that are not exactly the remaining parameters.
+    (lambda: Widget.triple(2, third=3, first=1), "triple() got multiple values for keyword argument 'first'"),
+    (lambda: Widget.triple(third=3, first=1, sceond=2), "triple() got an unexpected keyword argument 'sceond'"),
+    (lambda: Widget.ping(3), "descriptor 'ping' for '_capi_probe.Widget' objects doesn't apply to a 'int' object"),
 ])
 def test_binding_errors(call, message):
     with pytest.raises(TypeError) as error:
@@ -198,6 +202,8 @@ def test_binding_errors(call, message):
 @pytest.mark.parametrize("kwargs, expected", [
     ({"first": 1, "second": 2, "third": 3}, (1, 2, 3)),
     ({"third": 3, "first": 1, "second": 2}, (1, 2, 3)),
+    # Keyword names made at run time: equal to the parameters' names, not the same objects.
+    ({"".join(["th", "ird"]): 3, "".join(["fir", "st"]): 1, "second": 2}, (1, 2, 3)),
 ])
 def test_keywords_in_any_order(kwargs, expected):
     assert Widget.triple(**kwargs) == expected

@@ -37,6 +37,26 @@ inline bool keywords_in_order(const ParameterList& parameters, Py_ssize_t nargs,
     return true;
 }
 
+// The common case of keywords out of order, bound without any check that
+// could fail: every parameter is given, the keywords being, by identity, the
+// names of distinct parameters after the positional arguments. Returns false,
+// with no exception set and `slots` in no particular state, for any other
+// call, which bind_arguments then binds or refuses with its messages.
+inline bool bind_by_identity(const ParameterList& parameters, PyObject* const* args, Py_ssize_t nargs,
+                             PyObject* kwnames, PyObject** slots) {
+    const Py_ssize_t count = parameters.count, nkw = PyTuple_GET_SIZE(kwnames);
+    if (nargs + nkw != count) return false;
+    for (Py_ssize_t i = 0; i < count; ++i) slots[i] = i < nargs ? args[i] : nullptr;
+    for (Py_ssize_t k = 0; k < nkw; ++k) {
+        PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
+        Py_ssize_t index = nargs;
+        while (index < count && parameters.names[index] != keyword) ++index;
+        if (index == count || slots[index]) return false;
+        slots[index] = args[nargs + k];
+    }
+    return true;
+}
+
 // The TypeError for a wrong number of positional arguments.
 void raise_argument_count(const char* function_name, bool exact, Py_ssize_t min, Py_ssize_t max, Py_ssize_t given);
 

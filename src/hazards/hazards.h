@@ -79,7 +79,7 @@ bool export_is_safe(const ::Image& image, const char* file_name);
 
 // raylib's mixer divides by the buffer's frame count: a sound with no frames
 // must never be played or resumed.
-bool playable(const ::Sound& sound);
+inline bool playable(const ::Sound& sound) { return sound.frameCount > 0; }  // inline: on every play()
 
 // LoadSoundAlias reads the source's buffer without checking it.
 bool check_alias_source(const ::Sound& source);

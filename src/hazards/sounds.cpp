@@ -151,8 +151,6 @@ bool wave_is_safe(const ::Wave& wave) {
     return sound;
 }
 
-bool playable(const ::Sound& sound) { return sound.frameCount > 0; }
-
 bool check_alias_source(const ::Sound& source) {
     if (source.stream.buffer) return true;
     PyErr_SetString(PyExc_ValueError, "load_alias() needs a source with a sound loaded");
