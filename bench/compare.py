@@ -117,6 +117,17 @@ def rows(folder):
                          lambda: pygame.Surface((64, 64), pygame.SRCALPHA, 32).fill(pg_red), number=50_000),
            "`pygame.Surface((64, 64)).fill(color)`", 1.0)
 
+    # Destruction asks the pixel-view registry only while some view is alive: the peer row keeps
+    # one view of another image alive, so every drop there takes the registry's lock.
+    small = lambda: Image.generate_with_color(4, 4, red)
+    no_view = side_by_side(small, number=200_000)[0]
+    held = Image.generate_with_color(4, 4, red)
+    view = held.data_view
+    with_view = side_by_side(small, number=200_000)[0]
+    del view, held
+    yield ("4x4 solid image, made and dropped, no pixel view alive", no_view, with_view,
+           "the same while one view of another image is alive", Info(1.0))
+
     big = Image.generate_with_color(1024, 1024, Color(1, 2, 3, 4))
     surface = pygame.Surface((1024, 1024), pygame.SRCALPHA, 32)
     surface.fill((1, 2, 3, 4))
