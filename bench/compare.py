@@ -35,12 +35,12 @@ from tovara.vector2.vector2 import Vector2
 REPEATS = 7
 
 
-def side_by_side(*statements, number, names=None):
+def side_by_side(*statements, number, names=None, repeats=REPEATS):
     """Best times per call of the statements, measured in alternation so that load on the
     machine falls on all alike. A statement is a callable, or source text run with the
     globals `names` (so that no call of a lambda is timed with it)."""
     best = [math.inf] * len(statements)
-    for _ in range(REPEATS):
+    for _ in range(repeats):
         for i, statement in enumerate(statements):
             best[i] = min(best[i], timeit.timeit(statement, number=number, globals=names) / number * 1e9)
     return best
@@ -69,7 +69,9 @@ def keyword_rows():
     for what, name, function, parameters, values, targets in KEYWORD_CALLS:
         pairs = [f"{key}={value}" for key, value in zip(parameters, values)]
         arguments = [", ".join(pairs), ", ".join(reversed(pairs)), ", ".join(map(str, values))]
-        times = side_by_side(*(f"f({a})" for a in arguments), number=1_000_000, names={"f": function})
+        # Ratios of calls a few nanoseconds apart: many short repeats, so that the best of each
+        # falls in a quiet moment of the machine.
+        times = side_by_side(*(f"f({a})" for a in arguments), number=300_000, names={"f": function}, repeats=21)
         positional = f"`{name}({arguments[2]})`"
         for order in (0, 1):
             yield (what, f"`{name}({arguments[order]})`", times[order], positional, times[2],
@@ -94,8 +96,8 @@ def rows(folder):
     # function objects take the same generic call path as ours; the interpreter's fast path
     # for its own builtin methods is beyond any extension's reach, so `list.clear` only informs.
     names = {"sound": Sound(), "peer": peer.Peer(), "empty": []}
-    sound, cython, builtin = side_by_side("sound.play()", "peer.play()", "empty.clear()", number=1_000_000,
-                                          names=names)
+    sound, cython, builtin = side_by_side("sound.play()", "peer.play()", "empty.clear()", number=300_000,
+                                          names=names, repeats=21)
     yield ("Method-call floor: `sound.play()` on an empty sound", sound, cython,
            "`peer.play()`, a `def play(self): pass` of a Cython 3 `cdef class`", 1.05)
     yield ("Method-call floor: `sound.play()` on an empty sound", sound, builtin,

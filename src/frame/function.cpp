@@ -12,12 +12,10 @@ namespace tovara {
 namespace {
 
 struct FunctionObject {
-    PyObject_HEAD
-    vectorcallfunc vectorcall;
-    Body::Call body;  // spec->body.call and whether it takes self: kept here,
-    bool takes_self;  // one load less on every call
+    FunctionHead head;  // self_type borrowed: static, or kept alive by the module
+    Body::Call body;    // spec->body.call and whether it takes self: kept here,
+    bool takes_self;    // one load less on every call
     const FunctionSpec* spec;
-    PyTypeObject* self_type;  // borrowed: static, or kept alive by the module
     const Module* module;
     PyObject* name;
     PyObject* qualname;
@@ -48,6 +46,8 @@ FunctionObject* as_function(PyObject* object) { return reinterpret_cast<Function
     return function->spec->body.call(self, bound, function->spec->parameters.data());
 }
 
+}  // namespace
+
 PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
     FunctionObject* function = as_function(callable);
     const FunctionSpec& spec = *function->spec;
@@ -61,9 +61,9 @@ PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf
         self = args[0];
         ++args;
         --nargs;
-        if (function->self_type && !PyObject_TypeCheck(self, function->self_type)) [[unlikely]] {
+        if (function->head.self_type && !PyObject_TypeCheck(self, function->head.self_type)) [[unlikely]] {
             PyErr_Format(PyExc_TypeError, "descriptor '%U' for '%.100s' objects doesn't apply to a '%.100s' object",
-                         function->name, function->self_type->tp_name, Py_TYPE(self)->tp_name);
+                         function->name, function->head.self_type->tp_name, Py_TYPE(self)->tp_name);
             return nullptr;
         }
     }
@@ -76,17 +76,9 @@ PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf
     return result ? result : fail(function);
 }
 
-// Methods without parameters, the commonest kind (play(), unload()): called
-// with self alone, they go straight to the body; any other call takes the
-// general path, which also words the errors.
-PyObject* call_method_without_parameters(PyObject* callable, PyObject* const* args, size_t nargsf,
-                                         PyObject* kwnames) {
-    FunctionObject* function = as_function(callable);
-    if (PyVectorcall_NARGS(nargsf) != 1 || kwnames || !PyObject_TypeCheck(args[0], function->self_type)) [[unlikely]]
-        return call_function(callable, args, nargsf, kwnames);
-    PyObject* result = function->body(args[0], args + 1, nullptr);
-    return result ? result : fail(function);
-}
+PyObject* function_failed(PyObject* callable) { return fail(as_function(callable)); }
+
+namespace {
 
 PyObject* describe(PyObject* self, PyObject* object, PyObject*) {
     if (!object || object == Py_None) return Py_NewRef(self);
@@ -207,7 +199,7 @@ PyTypeObject* function_type() {
             "tovara_function", sizeof(FunctionObject),
             Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_METHOD_DESCRIPTOR);
         t.tp_dealloc = dealloc;
-        t.tp_vectorcall_offset = offsetof(FunctionObject, vectorcall);
+        t.tp_vectorcall_offset = offsetof(FunctionObject, head.vectorcall);
         t.tp_repr = repr;
         t.tp_call = PyVectorcall_Call;
         t.tp_getattro = PyObject_GenericGetAttr;
@@ -245,7 +237,7 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
     function->spec = &spec;
     function->body = spec.body.call;
     function->takes_self = spec.body.calling != Calling::plain;
-    function->self_type = spec.body.calling == Calling::method ? owner : nullptr;
+    function->head.self_type = spec.body.calling == Calling::method ? owner : nullptr;
     function->module = &module;
     Py_ssize_t count = 0;
     for (const char* parameter : spec.parameters) {
@@ -259,8 +251,8 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
         return nullptr;
     }
     function->parameters = {spec.name, function->parameter_names, count, count};
-    function->vectorcall =
-        count == 0 && function->self_type ? call_method_without_parameters : call_function;
+    // A direct call needs the owning class to check self against.
+    function->head.vectorcall = spec.body.direct && function->head.self_type ? spec.body.direct : call_function;
     function->name = Py_XNewRef(spec.attribute.get());
     function->qualname =
         owner ? PyUnicode_FromFormat("%s.%s", class_name(owner), spec.name) : PyUnicode_FromString(spec.name);

@@ -41,7 +41,22 @@ struct Body {
     Call call;
     Calling calling;
     Py_ssize_t arity;  // parameters after self; the spec must name as many
+    // For methods without parameters, the commonest kind (play(), unload()):
+    // the function object's whole vectorcall, with the body inlined into it.
+    vectorcallfunc direct = nullptr;
 };
+
+// The head of the package's function objects: what a direct call reads.
+struct FunctionHead {
+    PyObject_HEAD
+    vectorcallfunc vectorcall;
+    PyTypeObject* self_type;  // methods: the owning class, null when any self will do
+};
+
+// The general call of a function object, and the failure of its body: adds
+// the function's traceback entry and returns null (defined in function.cpp).
+PyObject* call_function(PyObject* callable, PyObject* const* args, size_t nargsf, PyObject* kwnames);
+PyObject* function_failed(PyObject* callable);
 
 // -- parameter kinds ------------------------------------------------------------
 
@@ -229,7 +244,20 @@ struct Typed {
     static PyObject* call(PyObject* self, PyObject* const* args, const char* const* names) {
         return invoke<body, has_self, Values>(self, args, names, std::make_index_sequence<arity>());
     }
-    static constexpr Body body_of() { return Body{call, calling, static_cast<Py_ssize_t>(arity)}; }
+    // Called with self alone, a method without parameters goes straight to
+    // its body; any other call takes the general path, which words the errors.
+    static PyObject* direct(PyObject* callable, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
+        PyTypeObject* self_type = reinterpret_cast<FunctionHead*>(callable)->self_type;
+        if (PyVectorcall_NARGS(nargsf) != 1 || kwnames || !PyObject_TypeCheck(args[0], self_type)) [[unlikely]]
+            return call_function(callable, args, nargsf, kwnames);
+        PyObject* result = call(args[0], args + 1, nullptr);
+        return result ? result : function_failed(callable);
+    }
+
+    static constexpr Body body_of() {
+        return Body{call, calling, static_cast<Py_ssize_t>(arity),
+                    calling == Calling::method && arity == 0 ? direct : nullptr};
+    }
 };
 
 }  // namespace typed
