@@ -128,11 +128,12 @@ void Module::traceback(const char* member, int line) const {
     add_traceback(name ? PyUnicode_AsUTF8(name.get()) : member, source, line);
 }
 
-std::string Module::member_name(PyTypeObject* type, const char* member) const {
-    return std::string(path) + "." + class_name(type) + "." + member;
+std::string Module::member_name(PyTypeObject* type, Member member) const {
+    std::string name = std::string(path) + "." + class_name(type) + "." + member.name;
+    return member.accessor ? name + "." + member.accessor : name;
 }
 
-void Module::traceback(PyTypeObject* type, const char* member, std::source_location where) const {
+void Module::traceback(PyTypeObject* type, Member member, std::source_location where) const {
     add_traceback(member_name(type, member).c_str(), source, static_cast<int>(where.line()));
 }
 

@@ -38,15 +38,21 @@ struct Module {
     // module's source to the pending exception.
     void traceback(const char* member, int line) const;
 
-    // "<path>.<class of type>.<member>": how a member of one of the module's
-    // types (a method, "new", "volume.__set__", "__dealloc__") names its
+    // A member of one of the module's types: a method, "new", "__dealloc__",
+    // or an accessor of an attribute ({"volume", "__set__"}).
+    struct Member {
+        Member(const char* name, const char* accessor = nullptr) : name(name), accessor(accessor) {}
+        const char* name;
+        const char* accessor;
+    };
+    // "<path>.<class of type>.<member>[.<accessor>]": how a member names its
     // traceback entries and its unraisable reports.
-    std::string member_name(PyTypeObject* type, const char* member) const;
+    std::string member_name(PyTypeObject* type, Member member) const;
     // Adds the entry of `type`'s `member`, at the caller's line, to the pending exception.
-    void traceback(PyTypeObject* type, const char* member,
+    void traceback(PyTypeObject* type, Member member,
                    std::source_location where = std::source_location::current()) const;
     // Passes `result` on; when it is null (failure), first adds that entry.
-    PyObject* traced(PyObject* result, PyTypeObject* type, const char* member,
+    PyObject* traced(PyObject* result, PyTypeObject* type, Member member,
                      std::source_location where = std::source_location::current()) const {
         if (!result) traceback(type, member, where);
         return result;

@@ -242,7 +242,7 @@ int set_color(PyObject* self, PyObject* value, void* closure) {
     std::size_t index = reinterpret_cast<std::uintptr_t>(closure);
     if (value && value != Py_None && !PyObject_TypeCheck(value, ColorType)) {
         raise_cannot_convert(value, ColorType);
-        module_frame.traceback(&ColorsType, (std::string(palette[index].name) + ".__set__").c_str());
+        module_frame.traceback(&ColorsType, {palette[index].name, "__set__"});
         return -1;
     }
     replace_field(self, index, Py_NewRef(value ? value : Py_None));  // deleting stores None

@@ -253,7 +253,7 @@ PyObject* data_view(PyObject* self) {
 }
 
 PyObject* get_data_view(PyObject* self, void*) {
-    return module_frame.traced(data_view(self), &ImageType, "data_view.__get__");
+    return module_frame.traced(data_view(self), &ImageType, {"data_view", "__get__"});
 }
 
 PyGetSetDef properties[] = {

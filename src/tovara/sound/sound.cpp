@@ -237,12 +237,12 @@ PyObject* get_playing(PyObject* self, void*) { return PyBool_FromLong(IsSoundPla
 struct Setting {
     float SoundObject::*field;
     void (*apply)(::Sound, float);
-    const char* setter_name;
+    const char* name;  // the attribute, as its setter's traceback entry names it
 };
 
-const Setting volume{&SoundObject::_volume, SetSoundVolume, "volume.__set__"};
-const Setting pitch{&SoundObject::_pitch, SetSoundPitch, "pitch.__set__"};
-const Setting pan{&SoundObject::_pan, SetSoundPan, "pan.__set__"};
+const Setting volume{&SoundObject::_volume, SetSoundVolume, "volume"};
+const Setting pitch{&SoundObject::_pitch, SetSoundPitch, "pitch"};
+const Setting pan{&SoundObject::_pan, SetSoundPan, "pan"};
 
 PyObject* get_setting(PyObject* self, void* closure) {
     return PyFloat_FromDouble(as_sound(self)->*(static_cast<const Setting*>(closure)->field));
@@ -259,7 +259,7 @@ int set_setting(PyObject* self, PyObject* value, void* closure) {
         with_sound(as_sound(self), [&](const ::Sound& raw) { setting.apply(raw, narrow); });
         return 0;
     }
-    module_frame.traceback(&SoundType, setting.setter_name);
+    module_frame.traceback(&SoundType, {setting.name, "__set__"});
     return -1;
 }
 
