@@ -48,4 +48,12 @@ bool to_double_slow(PyObject* value, double& out);
 inline bool to_c_int(PyObject* value, int& out) { return fast_c_int(value, out) || to_c_int_slow(value, out); }
 inline bool to_double(PyObject* value, double& out) { return fast_double(value, out) || to_double_slow(value, out); }
 
+// to_double, narrowed to single precision as C narrows.
+inline bool to_float(PyObject* value, float& out) {
+    double wide;
+    if (!to_double(value, wide)) return false;
+    out = static_cast<float>(wide);
+    return true;
+}
+
 }  // namespace tovara

@@ -22,6 +22,7 @@
 
 #include "frame/binding.h"
 #include "frame/convert.h"
+#include "frame/errors.h"
 #include "frame/text.h"
 
 namespace tovara {
@@ -97,13 +98,6 @@ struct NumberParameter {
     static constexpr bool number = true;
     static bool convert(PyObject* argument, const char*, Number& out) { return convert_number(argument, out); }
 };
-
-inline bool to_float(PyObject* value, float& out) {
-    double wide;
-    if (!to_double(value, wide)) return false;
-    out = static_cast<float>(wide);  // narrowed as C narrows
-    return true;
-}
 
 template <>
 struct Parameter<int> : NumberParameter<int, to_c_int> {};
@@ -228,7 +222,7 @@ PyObject* invoke(PyObject* self, PyObject* const* args, const char* const* names
     };
     if constexpr (std::is_void_v<Result>) {
         run();
-        return PyErr_Occurred() ? nullptr : Py_NewRef(Py_None);
+        return none_unless_error();
     } else {
         return finish(run());
     }

@@ -250,11 +250,10 @@ PyObject* get_setting(PyObject* self, void* closure) {
 
 int set_setting(PyObject* self, PyObject* value, void* closure) {
     const Setting& setting = *static_cast<const Setting*>(closure);
-    double wide = 0;
+    float narrow = 0;
     if (!value)
         PyErr_SetString(PyExc_NotImplementedError, "__del__");
-    else if (to_double(value, wide)) {
-        float narrow = static_cast<float>(wide);
+    else if (to_float(value, narrow)) {
         as_sound(self)->*setting.field = narrow;
         with_sound(as_sound(self), [&](const ::Sound& raw) { setting.apply(raw, narrow); });
         return 0;
