@@ -39,6 +39,8 @@ def dds_seeds():
         "dxt3": dds(8, 8, flags=0x05, fourcc=DXT3, linear_size=64, data=pixels[:64]),
         "dxt5-mipmaps": dds(8, 8, flags=0x05, fourcc=DXT5, linear_size=64, mipmaps=4, data=pixels[:85]),
         "rgba-mipmaps": dds(4, 4, flags=0x41, bit_count=32, mipmaps=2, data=pixels[:84]),
+        # a whole chain, as tools write it: raylib's byte swap ran past its copy
+        "rgba-chain": dds(16, 16, flags=0x41, bit_count=32, mipmaps=5, data=pixels[:1364]),
     }
 
 

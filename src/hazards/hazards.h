@@ -1,24 +1,146 @@
 // raylib trusts its input: sizes it multiplies in C int arithmetic, file headers
 // it copies by, extensions it compares without a null check. This is the one
-// place that knows which inputs make which raylib function crash, divide by
-// zero, overflow or read past a buffer, and that checks them before raylib
-// runs. docs/hazards.md keeps the same list as a table.
+// place that stands between raylib and what a user hands the package.
+// docs/hazards.md keeps the same list as a table.
 //
-// Failure conventions: functions returning bool return false with a Python
-// exception set (ValueError or RuntimeError naming the argument); loaders
-// return raylib's zeroed record for a file that fails its checks, exactly as
-// raylib does for a file it cannot read, and never set an exception.
+// Images: one invariant at the door. The package holds an image record only
+// when raylib can handle every operation the package offers on it:
+//   - a pixel format raylib defines;
+//   - positive width and height, and from 1 to as many mipmap levels as the
+//     sizes have (halving down to 1 by 1);
+//   - every byte count raylib computes for it within its int range, in checked
+//     64-bit arithmetic: the mipmap chain (ImageCopy), the first level (the
+//     pixel view, ExportImage's raw bytes), the RGBA conversion (ExportImage,
+//     LoadImageColors) and the grayscale image (ImageFromChannel);
+//   - at least the chain's bytes actually allocated behind its data.
+// Files are bounded before any decoder runs: an image of more than
+// `image_pixel_limit` pixels (all frames of an animation together) is refused,
+// and so is a sound of more than `sound_frame_limit` frames.
+//
+// Failure conventions: functions returning bool without touching Python
+// return false and set nothing; the loaders return raylib's zeroed record for a
+// file they refuse, exactly as raylib does for a file it cannot read. The
+// argument checks (checks.cpp) return false with a Python exception set.
 #pragma once
 
 #include <raylib.h>
 
+#include <cstdint>
+
 namespace tovara::hazards {
 
-// -- pixel data sizes (GetPixelDataSize, LoadImageRaw, the GenImage family) ---
+// -- the image door (door.cpp) --------------------------------------------------
+
+// Pillow's warning threshold: at it, the widest format raylib defines (16
+// bytes a pixel) with its whole mipmap chain still fits raylib's int, and an
+// RGBA image is 358 MB. Used as a hard limit for files.
+inline constexpr std::int64_t image_pixel_limit = 89'478'485;
 
 // Bits per pixel of `format`, taken from raylib's own size of a 4 by 4 block;
 // 0 for numbers raylib does not define.
 int bits_per_pixel(int format);
+
+// The byte counts raylib computes for a record, each known to fit its int.
+struct ImageBytes {
+    int first_level = 0;  // GetPixelDataSize of the full-size level
+    int chain = 0;        // the mipmap chain, as ImageCopy sums it
+};
+
+// True, with the byte counts, when the record (its data aside) is inside the
+// invariant. For records handed in at C level, whose memory is not ours to
+// measure, and before every raylib call on a record the package holds.
+bool admissible(const ::Image& image, ImageBytes* bytes = nullptr);
+
+// The door every record raylib (or one of our decoders) makes passes before
+// the package holds it. Outside the invariant, or with less memory allocated
+// behind it than the chain needs, the memory is released and `data` cleared:
+// false. A record without data passes unchanged (false).
+bool admit(::Image& image);
+
+// A decoded file: through the door and within the pixel limit, or the zeroed
+// record of an unreadable file.
+::Image admit_loaded(::Image image, std::int64_t frames = 1);
+
+// True when `frames` images of width by height stay within the pixel limit;
+// negative sizes are not within it.
+bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t frames = 1);
+
+// -- image files (images.cpp, dds.cpp, gif.cpp) ------------------------------------
+
+// LoadImage(file_name): the file read once, its declared size bounded, then
+// decoded from memory. raylib decodes PNG, BMP, QOI and the first GIF frame;
+// the package decodes DDS itself. Unreadable: the zeroed record.
+::Image load_image(const char* file_name);
+::Image load_image_from_memory(const char* type, const unsigned char* data, int size);
+
+// LoadImageAnim(file_name, frames): a .gif (in any case) is an animation the
+// package decodes frame by frame with raylib's decoder (stb_image), every other
+// type one frame as load_image. `frames` receives the frame count: 0 for an
+// unreadable GIF, 1 otherwise.
+::Image load_image_anim(const char* file_name, int* frames);
+::Image load_image_anim_from_memory(const char* type, const unsigned char* data, int size, int* frames);
+
+// LoadImageRaw, once its sizes are checked (check_raw_header); a record past
+// the door or the pixel limit is the zeroed one.
+::Image load_image_raw(const char* file_name, int width, int height, int format, int header_size);
+
+// The DDS container, parsed strictly: the record raylib's loader gives for a
+// valid file (its byte orders included), with exactly the mipmap chain
+// allocated and copied. The zeroed record for anything else.
+::Image decode_dds(const unsigned char* data, int size);
+
+// A GIF animation: every frame composed into one block of RGBA frames, as
+// raylib's loader lays them out, with disposal "to previous" restoring the
+// canvas as it was before the disposed frame. The zeroed record and 0 frames
+// for a file stb_image refuses from its first frame, or past the pixel limit.
+// `restored_previous`, when given, tells whether a frame after the second was
+// decoded over one disposed "to previous" (where raylib's own call goes wrong).
+::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous = nullptr);
+
+// -- operations on a record the package holds (images.cpp) -------------------------
+// Each checks the record against the invariant first (a record handed in at C
+// level may be anything) and gives raylib's own failed result when it fails.
+// The results still have to pass the door.
+
+// ImageCopy; the zeroed record for one without pixel data or outside the invariant.
+::Image copy_image(const ::Image& image);
+
+// ImageFromChannel; the zeroed record, as raylib gives for an image without
+// pixels, for one outside the invariant.
+::Image image_from_channel(const ::Image& image, int selected_channel);
+
+// ExportImage; false (the export fails) also when raylib's extension test would
+// read past its 16-byte buffer, or when the record is outside the invariant.
+bool export_image(const ::Image& image, const char* file_name);
+
+// -- sounds (sounds.cpp) -----------------------------------------------------------
+
+// raylib's Sound is decoded whole into memory, then converted for the device
+// (two float channels a frame); longer sounds are music, which raylib
+// streams. 2^25 frames: 11.6 minutes at 48 kHz, 256 MiB on the device.
+inline constexpr std::int64_t sound_frame_limit = std::int64_t{1} << 25;
+
+// LoadSound(file_name), with the file read once: a missing extension (raylib
+// compares it without a null check), a declared length past the frame limit,
+// a QOA file whose frames hold more samples than its header allocates for,
+// and decoded sample data whose device buffer raylib would size in wrapping
+// 32-bit arithmetic give the zeroed sound.
+::Sound load_sound(const char* file_name);
+::Sound load_sound_from_memory(const char* type, const unsigned char* data, int size);
+
+// An Ogg Vorbis file opened with the decoder raylib uses, its setup memory in
+// an arena the package owns: stb_vorbis leaks what a failing setup allocated
+// (13 MB of address space for a file of 200 bytes), which in the arena goes
+// with it. True, with the frames its last page declares (what raylib then
+// allocates for) and its channels, when the setup succeeds; raylib is handed
+// no other file.
+bool ogg_length(const unsigned char* data, int size, std::int64_t& frames, int& channels);
+
+// raylib's mixer divides by the buffer's frame count: a sound with no frames
+// must never be played or resumed.
+inline bool playable(const ::Sound& sound) { return sound.frameCount > 0; }  // inline: on every play()
+
+// -- argument checks (checks.cpp): false with a Python exception set ---------------
 
 // raylib's GetPixelDataSize(width, height, format), once it is known that its
 // int arithmetic holds the size: past INT_MAX it wraps and raylib allocates
@@ -49,37 +171,6 @@ bool check_cellular(int width, int height, int tile_size);
 
 // LoadImageFromScreen reads through OpenGL, which without a window crashes.
 bool check_window_open();
-
-// -- image files (LoadImage, LoadImageAnim) -----------------------------------
-
-// LoadImage(file_name), with the file read once and its header checked before
-// raylib's decoder sees it: a missing extension, a container header (DDS)
-// that promises more bytes than the file holds or than raylib allocates for
-// the pixel data, or a QOI file shorter than its header give the zeroed image.
-::Image load_image(const char* file_name);
-
-// LoadImageAnim(file_name, frames), with the same checks.
-::Image load_image_anim(const char* file_name, int* frames);
-
-// ExportImage: IsFileExtension copies up to 16 characters of the extension
-// into a 16-byte buffer and compares it as a terminated string, so a longer
-// extension reads past the buffer; and an image of any format but the four
-// it writes directly is first converted to RGBA, sized width * height * 4 in
-// int arithmetic, which wraps into a failed allocation it then writes
-// through. False in either case (no exception): the export fails.
-bool export_is_safe(const ::Image& image, const char* file_name);
-
-// -- sounds (LoadSound, LoadSoundAlias, PlaySound, UpdateSound) ----------------
-
-// LoadSound(file_name), with the file read once: a missing extension (raylib
-// compares it without a null check), a QOA file whose frames hold more
-// samples than its header allocates for, and decoded sample data whose device
-// buffer raylib would size in wrapping 32-bit arithmetic give the zeroed sound.
-::Sound load_sound(const char* file_name);
-
-// raylib's mixer divides by the buffer's frame count: a sound with no frames
-// must never be played or resumed.
-inline bool playable(const ::Sound& sound) { return sound.frameCount > 0; }  // inline: on every play()
 
 // LoadSoundAlias reads the source's buffer without checking it.
 bool check_alias_source(const ::Sound& source);

@@ -1,7 +1,6 @@
-// Sounds: the QOA frames raylib's decoder trusts, the 32-bit sizes of raylib's
-// sample buffers, and the preconditions of aliasing, updating and playing.
-#include <Python.h>
-
+// Sound files: the length each declares bounded before raylib decodes it, the
+// QOA frames raylib's decoder trusts, the Ogg Vorbis setup opened first by the
+// package, and the 32-bit sizes of raylib's sample buffers.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -10,6 +9,7 @@
 
 #include "hazards/files.h"
 #include "hazards/hazards.h"
+
 
 namespace tovara::hazards {
 
@@ -21,19 +21,20 @@ namespace {
 // raylib's decoder allocates the header's total in int arithmetic, then writes
 // each frame it accepts at the running sample index and reads its slices
 // without looking at the file's end; walk the frames as it does.
-bool qoa_is_safe(const FileData& file) {
+bool qoa_is_safe(Bytes file) {
     constexpr std::uint64_t magic = 0x716f6166, slice_samples = 20;
-    if (file.size() < 16 || file.u64_be(0) >> 32 != magic) return true;  // the decoder refuses these
-    std::uint64_t remaining = file.u64_be(0) & 0xffffffff;
-    std::uint64_t first = file.u64_be(8);
+    std::uint64_t head, first;
+    if (!file.u64be(0, head) || !file.u64be(8, first) || head >> 32 != magic) return true;  // the decoder refuses these
+    std::uint64_t remaining = head & 0xffffffff;
     std::uint32_t channels = first >> 56 & 0xff, sample_rate = first >> 32 & 0xffffff;
     if (remaining == 0 || channels == 0 || sample_rate == 0) return true;
-    if (remaining * channels * sizeof(short) > INT_MAX) return false;
+    if (static_cast<std::int64_t>(remaining) > sound_frame_limit || remaining * channels * sizeof(short) > INT_MAX)
+        return false;
     std::uint64_t at = 8, size = static_cast<std::uint64_t>(file.size());
     while (remaining > 0) {
-        std::uint64_t left = size - at;
-        if (left < 8 + 16 * channels) return true;  // the decoder stops here
-        std::uint64_t header = file.u64_be(static_cast<int>(at));
+        std::uint64_t left = size - at, header;
+        if (left < 8 + 16 * channels || !file.u64be(static_cast<std::int64_t>(at), header))
+            return true;  // the decoder stops here
         std::uint32_t frame_channels = header >> 56 & 0xff, frame_rate = header >> 32 & 0xffffff;
         std::uint32_t samples = header >> 16 & 0xffff, frame_size = header & 0xffff;
         // The decoder's own acceptance test, in its unsigned arithmetic.
@@ -49,14 +50,31 @@ bool qoa_is_safe(const FileData& file) {
     return true;
 }
 
+// A RIFF WAVE file: chunks of a 4-byte id and a 32-bit length (padded to even),
+// "fmt " giving the bytes of one frame (its block align), "data" the samples.
+// dr_wav sizes its decoded frames by the data chunk's declared length. Other
+// containers it reads (RIFX, RF64, Wave64) are bounded after decoding.
+bool wav_within_limit(Bytes file) {
+    if (!file.starts_with(0, "RIFF") || !file.starts_with(8, "WAVE")) return true;
+    std::uint32_t block_align = 0, length;
+    for (std::int64_t at = 12; file.u32le(at + 4, length); at += 8 + length + (length & 1)) {
+        std::uint32_t align;
+        if (file.starts_with(at, "fmt ") && file.u16le(at + 8 + 12, align)) block_align = align;
+        if (file.starts_with(at, "data"))
+            return block_align == 0 || length / block_align <= static_cast<std::uint64_t>(sound_frame_limit);
+    }
+    return true;
+}
+
 // An Ogg Vorbis file: Ogg pages ("OggS", a 27-byte header, a table of segment
 // lengths, the segments), the identification packet alone on the first page,
 // then the comment packet: a vendor string and a list of comments, each behind
 // a 32-bit length. raylib's decoder (stb_vorbis) allocates each comment as its
 // length says and, when an allocation fails (a length past the packet reads
 // as -1 or as garbage), frees the comments not yet read: pointers it never
-// set. The comment packet must hold every length it gives.
-bool ogg_is_safe(const FileData& file) {
+// set (in an arena of its own, it writes past the arena). The comment packet must
+// hold every length it gives.
+bool ogg_comments_fit(Bytes file) {
     const unsigned char* data = file.data();
     long long size = file.size();
     // The segments of the page at `at`: where its data starts and how long each is.
@@ -112,6 +130,15 @@ bool ogg_is_safe(const FileData& file) {
     return true;
 }
 
+// raylib decodes an Ogg Vorbis file to as many frames as its last page
+// declares: open it first (vorbis.cpp) and bound that.
+bool ogg_within_limit(Bytes file) {
+    std::int64_t frames;
+    int channels;
+    return ogg_length(file.data(), file.size(), frames, channels) && frames <= sound_frame_limit &&
+           frames * channels * 2 <= INT_MAX;
+}
+
 // raylib's device sample rate (it has no getter): the rate of a one-frame sound.
 unsigned int device_sample_rate() {
     short sample = 0;
@@ -124,25 +151,28 @@ unsigned int device_sample_rate() {
 // raylib sizes the decoded samples and the device buffer they are converted
 // into (two float channels per frame) in 32-bit arithmetic: past it the size
 // wraps and the conversion writes past a small buffer.
+// Past the frame limit, a sound (decoded, or as the device will hold it) is too
+// long for the package to convert. That also keeps the sizes within raylib's
+// 32-bit arithmetic.
 bool wave_is_safe(const ::Wave& wave) {
     if (!wave.data) return true;  // raylib makes no sound of it
     if (wave.sampleRate == 0 || wave.channels == 0) return false;
-    constexpr std::uint64_t limit = UINT32_MAX;
-    if (std::uint64_t{wave.frameCount} * wave.channels * (wave.sampleSize / 8) > limit) return false;
+    std::uint64_t limit = static_cast<std::uint64_t>(sound_frame_limit);
+    if (wave.frameCount > limit || std::uint64_t{wave.frameCount} * wave.channels > 2 * limit) return false;
     // The resampler gives at most one frame more than the ratio of the rates.
-    auto device_bytes = [&](std::uint64_t rate) { return (std::uint64_t{wave.frameCount} * rate / wave.sampleRate + 16) * 8; };
+    auto device_frames = [&](std::uint64_t rate) { return std::uint64_t{wave.frameCount} * rate / wave.sampleRate + 16; };
     constexpr std::uint64_t highest_rate = 384000;
-    return device_bytes(highest_rate) <= limit || device_bytes(device_sample_rate()) <= limit;
+    return device_frames(highest_rate) <= limit || device_frames(device_sample_rate()) <= limit;
 }
 
 }  // namespace
 
-::Sound load_sound(const char* file_name) {
-    FileData file(file_name);
+::Sound load_sound_from_memory(const char* type, const unsigned char* data, int size) {
+    Bytes file(data, size);
     // raylib compares the extension without a null check.
-    const char* type = GetFileExtension(file_name);
     if (!file || !type) return ::Sound{};
-    if ((is_type(type, ".qoa", ".QOA") && !qoa_is_safe(file)) || (is_type(type, ".ogg", ".OGG") && !ogg_is_safe(file)))
+    if ((is_type(type, ".qoa", ".QOA") && !qoa_is_safe(file)) || (is_type(type, ".ogg", ".OGG") && !(ogg_comments_fit(file) && ogg_within_limit(file))) ||
+        (is_type(type, ".wav", ".WAV") && !wav_within_limit(file)))
         return ::Sound{};
     ::Wave wave = LoadWaveFromMemory(type, file.data(), file.size());
     ::Sound sound{};
@@ -151,27 +181,10 @@ bool wave_is_safe(const ::Wave& wave) {
     return sound;
 }
 
-bool check_alias_source(const ::Sound& source) {
-    if (source.stream.buffer) return true;
-    PyErr_SetString(PyExc_ValueError, "load_alias() needs a source with a sound loaded");
-    return false;
-}
-
-bool check_update(const ::Sound& sound, int frame_count, long long available) {
-    long long frame_bytes = static_cast<long long>(sound.stream.channels) * (sound.stream.sampleSize / 8);
-    if (frame_count < 0) {
-        PyErr_Format(PyExc_ValueError, "frame_count must not be negative, got %d", frame_count);
-    } else if (static_cast<unsigned int>(frame_count) > sound.frameCount) {
-        PyErr_Format(PyExc_ValueError, "frame_count must be at most the sound's %u frames, got %d", sound.frameCount,
-                     frame_count);
-    } else if (frame_count * frame_bytes > available) {
-        PyErr_Format(PyExc_ValueError, "data holds %lld bytes, %d frames of %lld bytes (%u channels of %u bits) need %lld",
-                     available, frame_count, frame_bytes, sound.stream.channels, sound.stream.sampleSize,
-                     frame_count * frame_bytes);
-    } else {
-        return true;
-    }
-    return false;
+::Sound load_sound(const char* file_name) {
+    FileData file(file_name);
+    Bytes bytes = file.bytes();
+    return load_sound_from_memory(GetFileExtension(file_name), bytes.data(), bytes.size());
 }
 
 }  // namespace tovara::hazards

@@ -105,7 +105,8 @@ const FunctionSpec generate_with_text_spec{.name = "generate_with_text",
                                            .returns = generated};
 
 static PyObject* from_channel_body(ImageObject* self, int selected_channel) {
-    return adopt(read_pixels(self, [&](const ::Image& pixels) { return ImageFromChannel(pixels, selected_channel); }));
+    return adopt(read_pixels(
+        self, [&](const ::Image& pixels) { return hazards::image_from_channel(pixels, selected_channel); }));
 }
 
 const FunctionSpec from_channel_spec{

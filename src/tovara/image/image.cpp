@@ -8,6 +8,7 @@
 #include "frame/object.h"
 #include "frame/pickling.h"
 #include "frame/ref.h"
+#include "hazards/hazards.h"
 #include "image/internal.h"
 #include "image/pixel_view.h"
 #include "vector4/vector4.h"
@@ -43,6 +44,7 @@ PyObject* new_image(::Image rl_image, const NewOptions* options) {
 }
 
 PyObject* adopt(::Image rl_image) {
+    hazards::admit(rl_image);
     PyObject* image = new_image(rl_image, nullptr);
     if (!image) UnloadImage(rl_image);
     return image;
@@ -57,18 +59,19 @@ void release_pixels(::Image pixels) {
 }
 
 PyObject* copy_pixels(ImageObject* self) {
-    bool had_pixels = false;
+    bool copyable = false;
     ::Image copy = read_pixels(self, [&](const ::Image& pixels) {
-        // raylib's ImageCopy reads the held sizes' worth of bytes from the data
-        // pointer: without pixel memory the copy is an empty image.
-        had_pixels = pixels.data != nullptr;
-        return had_pixels ? ImageCopy(pixels) : ::Image{};
+        copyable = pixels.data != nullptr && hazards::admissible(pixels);
+        return hazards::copy_image(pixels);
     });
-    if (!had_pixels) {
+    // Without pixel memory (or with sizes raylib cannot handle, in a record
+    // handed in at C level) the copy is an empty image.
+    if (!copy.data) {
+        if (copyable) return PyErr_NoMemory();
         NewOptions borrowed{1, 0};
         return new_image(::Image{}, &borrowed);
     }
-    return copy.data ? adopt(copy) : PyErr_NoMemory();
+    return adopt(copy);
 }
 
 }  // namespace
@@ -234,17 +237,19 @@ PyObject* data_view(PyObject* self) {
     }
     ImageObject* image = as_image(self);
     unsigned char* data;
-    int size;
+    int size = 0;
+    bool sized;
     // The lease is taken in the critical section unload() lets go of the pixels in.
     Py_BEGIN_CRITICAL_SECTION(self);
     data = static_cast<unsigned char*>(image->_raw.data);
-    size = GetPixelDataSize(image->_raw.width, image->_raw.height, image->_raw.format);
-    if (data && size > 0) lease_pixels(data);
+    sized = hazards::pixel_data_size(image->_raw.width, image->_raw.height, image->_raw.format, size);
+    if (data && sized && size > 0) lease_pixels(data);
     Py_END_CRITICAL_SECTION();
     if (!data) {
         PyErr_SetString(PyExc_ValueError, "Image has no pixel data to view.");
         return nullptr;
     }
+    if (!sized) return nullptr;
     if (size <= 0) {
         PyErr_Format(PyExc_ValueError, "Invalid shape in axis %d: %d.", 0, size);
         return nullptr;

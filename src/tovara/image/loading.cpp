@@ -21,12 +21,7 @@ int export_body(ImageObject* self, PyObject* file_name) {
     Ref encoded = encode_utf8(file_name);
     if (!encoded) return 0;
     const char* name = PyBytes_AS_STRING(encoded.get());
-    return read_pixels(self,
-                       [&](const ::Image& pixels) {
-                           return hazards::export_is_safe(pixels, name) && ExportImage(pixels, name);
-                       })
-               ? 1
-               : 0;
+    return read_pixels(self, [&](const ::Image& pixels) { return hazards::export_image(pixels, name); }) ? 1 : 0;
 }
 
 }  // namespace
@@ -38,12 +33,13 @@ PyObject* c_load(PyObject* file_name) {
 }
 
 PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int header_size) {
-    PyObject* image = hazards::check_raw_header(width, height, format, header_size)
-                          ? with_file_name(file_name,
-                                           [&](const char* name) {
-                                               return adopt(LoadImageRaw(name, width, height, format, header_size));
-                                           })
-                          : nullptr;
+    PyObject* image =
+        hazards::check_raw_header(width, height, format, header_size)
+            ? with_file_name(file_name,
+                             [&](const char* name) {
+                                 return adopt(hazards::load_image_raw(name, width, height, format, header_size));
+                             })
+            : nullptr;
     return module_frame.traced(image, &ImageType, "c_load_raw");
 }
 

@@ -1,35 +1,24 @@
-// Guards on the sizes, divisors and preconditions raylib's image functions trust.
+// The argument checks: sizes, divisors and preconditions raylib trusts, refused
+// with a Python exception before raylib runs.
 #include <Python.h>
 
 #include <array>
 #include <climits>
+#include <cstdint>
 
 #include "hazards/hazards.h"
 
 namespace tovara::hazards {
 
-int bits_per_pixel(int format) {
-    // 16 pixels of `bits` each make 2 * bits bytes; read off raylib once per format.
-    static const std::array<int, 32> bits = [] {
-        std::array<int, 32> table{};
-        for (int number = 0; number < static_cast<int>(table.size()); ++number)
-            table[number] = GetPixelDataSize(4, 4, number) / 2;
-        return table;
-    }();
-    return format >= 0 && format < static_cast<int>(bits.size()) ? bits[format] : 0;
-}
-
 namespace {
 
-// raylib's size in bytes, in the double arithmetic it computes before its int cast.
-double raylib_bytes(int width, int height, int format) {
-    return static_cast<double>(bits_per_pixel(format)) / 8.0 * width * height;
-}
-
-// The size raylib computes fits its int arithmetic.
+// The size raylib computes (bits * width * height / 8, through a double) fits
+// its int arithmetic, negative sizes included.
 bool size_fits(int width, int height, int format) {
-    double bytes = raylib_bytes(width, height, format);
-    if (bytes <= INT_MAX && bytes >= -static_cast<double>(INT_MAX)) return true;
+    std::int64_t bits;
+    if (!__builtin_mul_overflow(std::int64_t{width} * height, bits_per_pixel(format), &bits) && bits / 8 <= INT_MAX &&
+        bits / 8 >= -static_cast<std::int64_t>(INT_MAX))
+        return true;
     PyErr_Format(PyExc_ValueError, "width %d and height %d need more than %d bytes of pixel data", width, height,
                  INT_MAX);
     return false;
@@ -87,6 +76,29 @@ bool check_cellular(int width, int height, int tile_size) {
 bool check_window_open() {
     if (IsWindowReady()) return true;
     PyErr_SetString(PyExc_RuntimeError, "load_from_screen() needs an open window");
+    return false;
+}
+
+bool check_alias_source(const ::Sound& source) {
+    if (source.stream.buffer) return true;
+    PyErr_SetString(PyExc_ValueError, "load_alias() needs a source with a sound loaded");
+    return false;
+}
+
+bool check_update(const ::Sound& sound, int frame_count, long long available) {
+    long long frame_bytes = static_cast<long long>(sound.stream.channels) * (sound.stream.sampleSize / 8);
+    if (frame_count < 0) {
+        PyErr_Format(PyExc_ValueError, "frame_count must not be negative, got %d", frame_count);
+    } else if (static_cast<unsigned int>(frame_count) > sound.frameCount) {
+        PyErr_Format(PyExc_ValueError, "frame_count must be at most the sound's %u frames, got %d", sound.frameCount,
+                     frame_count);
+    } else if (frame_count * frame_bytes > available) {
+        PyErr_Format(PyExc_ValueError, "data holds %lld bytes, %d frames of %lld bytes (%u channels of %u bits) need %lld",
+                     available, frame_count, frame_bytes, sound.stream.channels, sound.stream.sampleSize,
+                     frame_count * frame_bytes);
+    } else {
+        return true;
+    }
     return false;
 }
 

@@ -1,0 +1,99 @@
+// GIF animations, decoded frame by frame with the decoder raylib itself uses
+// (stb_image, from the system's stb headers). raylib's call of stb collects the
+// frames with a pointer to "two frames back" that lies before its buffer, so a
+// frame disposed "to previous" restores from outside it; and when growing the
+// buffer fails, stb frees the frame delays that raylib frees again. Here the
+// package collects the frames, bounded by the pixel limit, in raylib's layout.
+#include <cstdint>
+#include <cstring>
+
+#include "hazards/hazards.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_GIF
+#define STBI_NO_STDIO
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace tovara::hazards {
+
+namespace {
+
+// stb's decoder state and the canvas buffers it allocates.
+struct GifDecoder {
+    stbi__context context;
+    stbi__gif gif;
+
+    GifDecoder(const unsigned char* data, int size) {
+        std::memset(&gif, 0, sizeof gif);
+        stbi__start_mem(&context, data, size);
+    }
+    GifDecoder(const GifDecoder&) = delete;
+    GifDecoder& operator=(const GifDecoder&) = delete;
+    ~GifDecoder() {
+        STBI_FREE(gif.out);
+        STBI_FREE(gif.history);
+        STBI_FREE(gif.background);
+    }
+
+    // The canvas after the next frame, or null at the end of the animation or
+    // at the first error (stb keeps the frames before it, and so do we).
+    const stbi_uc* next_frame() {
+        int components = 0;
+        // Disposal "to previous" restores what the frame just shown covered to
+        // the canvas before it was drawn: stb keeps exactly that canvas as its
+        // background. (Before the first frame nothing is read through it.)
+        stbi_uc* before_previous = gif.background;
+        stbi_uc* canvas = stbi__gif_load_next(&context, &gif, &components, 4, before_previous);
+        return canvas == reinterpret_cast<stbi_uc*>(&context) ? nullptr : canvas;
+    }
+};
+
+}  // namespace
+
+::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous) {
+    *frames = 0;
+    if (restored_previous) *restored_previous = false;
+    if (!data || size <= 0) return ::Image{};
+    GifDecoder decoder(data, size);
+    if (!stbi__gif_test(&decoder.context)) return ::Image{};
+    ::Image image{nullptr, 0, 0, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8};
+    std::int64_t count = 0, frame_bytes = 0;
+    while (true) {
+        bool disposed_to_previous = (decoder.gif.eflags & 0x1C) >> 2 == 3;
+        // (stb restores before it reads the next frame, so also before a frame it refuses)
+        if (restored_previous && count >= 2 && disposed_to_previous) *restored_previous = true;
+        const stbi_uc* canvas = decoder.next_frame();
+        if (!canvas) break;
+        if (count == 0) {
+            image.width = decoder.gif.w;
+            image.height = decoder.gif.h;
+            frame_bytes = std::int64_t{image.width} * image.height * 4;
+        }
+        if (!within_pixel_limit(image.width, image.height, count + 1)) {
+            MemFree(image.data);
+            return ::Image{};
+        }
+        void* grown = MemRealloc(image.data, static_cast<unsigned int>(frame_bytes * (count + 1)));
+        if (!grown) {
+            MemFree(image.data);
+            return ::Image{};
+        }
+        image.data = grown;
+        std::memcpy(static_cast<unsigned char*>(image.data) + frame_bytes * count, canvas,
+                    static_cast<std::size_t>(frame_bytes));
+        ++count;
+    }
+    if (count == 0) return ::Image{};
+    *frames = static_cast<int>(count);
+    return image;
+}
+
+}  // namespace tovara::hazards

@@ -1,0 +1,144 @@
+// libFuzzer targets for the image loaders: the bytes of a file of type
+// FILE_TYPE go through the package's loader (LOADER: load, load_anim or
+// load_raw), then through everything the module offers on the image it holds:
+// the pixel view read and written end to end, copy, from_channel of each
+// channel, and export to each format. Where raylib's own loader handles the
+// same bytes safely, the package's image must equal raylib's.
+#include <raylib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "hazards/hazards.h"
+
+namespace hazards = tovara::hazards;
+
+namespace {
+
+#define LOAD 0
+#define LOAD_ANIM 1
+#define LOAD_RAW 2
+
+// A folder of this process's own for the exported files.
+const std::string& scratch() {
+    static const std::string folder = [] {
+        char name[] = "/tmp/tovara-fuzz-XXXXXX";
+        if (!mkdtemp(name)) std::abort();
+        return std::string(name);
+    }();
+    return folder;
+}
+
+void fail(const char* what) {
+    std::fprintf(stderr, "differential check failed: %s\n", what);
+    std::abort();
+}
+
+// The module's image operations, on an image it holds.
+void exercise(const Image& image) {
+    hazards::ImageBytes bytes;
+    if (!hazards::admissible(image, &bytes)) fail("the door let a record through that is outside the invariant");
+    // The view: every byte read, then written back changed and restored.
+    auto* pixels = static_cast<unsigned char*>(image.data);
+    unsigned sum = 0;
+    for (int at = 0; at < bytes.first_level; ++at) sum += pixels[at];
+    if (bytes.first_level > 0) {
+        pixels[bytes.first_level - 1] ^= static_cast<unsigned char>(sum);
+        pixels[bytes.first_level - 1] ^= static_cast<unsigned char>(sum);
+    }
+    Image copy = hazards::copy_image(image);
+    hazards::admit(copy);
+    if (copy.data && std::memcmp(copy.data, image.data, static_cast<std::size_t>(bytes.chain)) != 0)
+        fail("the copy differs from its source");
+    UnloadImage(copy);
+    for (int channel = 0; channel < 4; ++channel) {
+        Image gray = hazards::image_from_channel(image, channel);
+        hazards::admit(gray);
+        UnloadImage(gray);
+    }
+    // Exporting a large image only repeats the small ones' paths, slowly.
+    if (std::int64_t{image.width} * image.height <= 1 << 20) {
+        for (const char* type : {".png", ".bmp", ".qoi", ".raw"}) {
+            std::string name = scratch() + "/out" + type;
+            hazards::export_image(image, name.c_str());
+            unlink(name.c_str());
+        }
+    }
+}
+
+bool same_record(const Image& ours, const Image& theirs, std::size_t compared) {
+    return ours.width == theirs.width && ours.height == theirs.height && ours.mipmaps == theirs.mipmaps &&
+           ours.format == theirs.format && (compared == 0 || std::memcmp(ours.data, theirs.data, compared) == 0);
+}
+
+#if LOADER == LOAD
+// raylib's DDS loader copies the first level plus a third (for any mipmaps),
+// reordering as it goes: safe to run when that fits the file and its own
+// allocation, and comparable where it holds the chain we report.
+void compare_dds(const std::uint8_t* data, std::size_t size, const Image& ours) {
+    if (!ours.data || size < 128) return;
+    std::uint32_t linear_size;
+    std::memcpy(&linear_size, data + 20, 4);
+    std::int64_t copied = ours.format >= PIXELFORMAT_COMPRESSED_DXT1_RGB
+                              ? linear_size
+                              : std::int64_t{ours.width} * ours.height * (hazards::bits_per_pixel(ours.format) / 8);
+    if (ours.mipmaps > 1) copied += copied / 3;
+    hazards::ImageBytes bytes;
+    hazards::admissible(ours, &bytes);
+    if (copied > static_cast<std::int64_t>(size) - 128 || copied < bytes.chain) return;
+    // Its RGBA byte swap reads two bytes past each step of 4.
+    if (ours.format == PIXELFORMAT_UNCOMPRESSED_R8G8B8A8 && copied % 4 != 0 && copied % 4 != 3) return;
+    Image theirs = LoadImageFromMemory(".dds", data, static_cast<int>(size));
+    if (!same_record(ours, theirs, static_cast<std::size_t>(bytes.chain))) fail("DDS differs from raylib's loader");
+    UnloadImage(theirs);
+}
+#endif
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    SetTraceLogLevel(LOG_NONE);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > 1 << 24) return -1;
+    int length = static_cast<int>(size);
+#if LOADER == LOAD
+    Image image = hazards::load_image_from_memory(FILE_TYPE, data, length);
+    if (std::strcmp(FILE_TYPE, ".dds") == 0) compare_dds(data, size, image);
+#elif LOADER == LOAD_ANIM
+    int frames = 0;
+    Image image = hazards::load_image_anim_from_memory(FILE_TYPE, data, length, &frames);
+    // raylib collects the same frames safely unless one after the second is
+    // decoded over a frame disposed "to previous".
+    bool restored_previous = false;
+    int their_frames = 0;
+    Image again = hazards::decode_gif_animation(data, length, &their_frames, &restored_previous);
+    UnloadImage(again);
+    if (image.data && !restored_previous) {
+        Image theirs = LoadImageAnimFromMemory(FILE_TYPE, data, length, &their_frames);
+        std::size_t all = static_cast<std::size_t>(image.width) * image.height * 4 * frames;
+        if (their_frames != frames || !same_record(image, theirs, all)) fail("GIF differs from raylib's loader");
+        UnloadImage(theirs);
+    }
+#else
+    // The first eight bytes choose the sizes, the format and the header; the rest is the file.
+    if (size < 8) return -1;
+    int width = data[0] | data[1] << 8, height = data[2] | data[3] << 8, format = data[4] % 26;
+    int header = data[5] | data[6] << 8;
+    std::string name = scratch() + "/raw";
+    FILE* file = std::fopen(name.c_str(), "wb");
+    if (!file) std::abort();
+    std::fwrite(data + 8, 1, size - 8, file);
+    std::fclose(file);
+    Image image = hazards::load_image_raw(name.c_str(), width, height, format, header);
+#endif
+    if (image.data) exercise(image);
+    UnloadImage(image);
+    return 0;
+}
