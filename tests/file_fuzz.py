@@ -20,10 +20,11 @@ from collections import Counter
 DXT1, DXT3, DXT5 = 0x31545844, 0x33545844, 0x35545844
 
 
-def dds(width, height, *, flags, bit_count=0, fourcc=0, alpha_mask=0, linear_size=0, mipmaps=0, data=b""):
+def dds(width, height, *, flags, bit_count=0, fourcc=0, alpha_mask=0, linear_size=0, mipmaps=0, data=b"",
+        masks=(0, 0, 0)):
     """A DDS file: magic, the 124-byte header (pixel format at its offset 72), then `data`."""
     header = struct.pack("<7I44x8I5I", 124, 0x1007, height, width, linear_size, 0, mipmaps,
-                         32, flags, fourcc, bit_count, 0, 0, 0, alpha_mask, 0x1000, 0, 0, 0, 0)
+                         32, flags, fourcc, bit_count, *masks, alpha_mask, 0x1000, 0, 0, 0, 0)
     return b"DDS " + header + data
 
 

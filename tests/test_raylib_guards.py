@@ -5,6 +5,8 @@ the test process run in a fresh interpreter of their own.
 """
 import ctypes
 import gc
+import random
+import struct
 import sys
 import time
 import types
@@ -50,15 +52,18 @@ def test_a_file_without_extension_is_unreadable_for_both_loaders(audio, write):
     (dict(width=1024, height=1024, flags=0x41, bit_count=32), 16),
     (dict(width=512, height=512, flags=0x40, bit_count=24), 100),
     (dict(width=64, height=64, flags=0x40, bit_count=16), 10),
-    (dict(width=8, height=8, flags=0x04, fourcc=DXT1, linear_size=1 << 20), 32),
     # 8 bytes of blocks for 256 by 256: the view (32768 bytes) reached past them.
     (dict(width=256, height=256, flags=0x04, fourcc=DXT1, linear_size=8), 8),
     # more mipmap levels than the copy holds, or than the sizes have
     (dict(width=1, height=1, flags=0x41, bit_count=32, mipmaps=2), 5),
     (dict(width=8, height=8, flags=0x41, bit_count=32, mipmaps=40), 400),
     (dict(width=0x80000000, height=1, flags=0x41, bit_count=32), 64),
-], ids=["rgba-short", "rgb-short", "r5g6b5-short", "linear-size-past-file", "linear-size-below-pixels",
-        "chain-past-copy", "too-many-levels", "width-past-int"])
+    # sides near INT_MAX: the old guard's 64-bit product wrapped negative, raylib copied about 1 GB
+    (dict(width=0x7FFFFFF0, height=0x7FFFFFF0, flags=0x41, bit_count=32), 0),
+    # a FourCC raylib names no format for (format 0): from_channel and export read far past the copy
+    (dict(width=8, height=8, flags=0x04, fourcc=0x58585858, linear_size=4), 4),
+], ids=["rgba-short", "rgb-short", "r5g6b5-short", "linear-size-below-pixels", "chain-past-copy", "too-many-levels",
+        "width-past-int", "sides-near-int-max", "unknown-fourcc"])
 def test_dds_headers_that_promise_more_than_there_is_give_invalid_images(write, header, data):
     path = write("bad.dds", dds(data=bytes(data), **header))
     image = Image.load(path)
@@ -75,6 +80,7 @@ def test_dds_file_shorter_than_its_header_is_unreadable(write):
     (dict(flags=0x41, bit_count=32), 256, 7),
     (dict(flags=0x40, bit_count=24), 192, 4),
     (dict(flags=0x04, fourcc=DXT1, linear_size=32), 32, DXT1_RGB),
+    (dict(flags=0x04, fourcc=DXT1, linear_size=1 << 20), 32, DXT1_RGB),  # a linear size past the file, ignored
 ])
 def test_dds_files_that_hold_their_pixels_still_load(write, header, size, format):
     pixels = bytes(range(256))[:size]
@@ -96,13 +102,64 @@ def test_valid_image_files_load_with_their_frames(write):
     assert Image.load(write("one.qoi", exported(".qoi"))).width == 6
 
 
-@pytest.mark.parametrize("data", [
-    gif(3, dispose=3),  # restoring "to previous" read from two frames before the decoder's buffer
-    gif(1, width=0xFFFF, height=0xFFFF),  # frames * width * height * 4 past int: a failed allocation, then a double free
-], ids=["restore-previous", "screen-past-int"])
-def test_gif_animations_raylibs_decoder_mishandles_are_unreadable(write, data):
-    image, frames = Image.load_anim(write("bad.gif", data))
+def test_gif_animations_past_the_pixel_limit_are_unreadable(write):
+    # frames * width * height * 4 past int: a failed allocation, then a double free
+    image, frames = Image.load_anim(write("bad.gif", gif(1, width=0xFFFF, height=0xFFFF)))
     assert (image.valid, frames) == (False, 0)
+
+
+# -- files raylib's loaders get wrong, loaded by the package: against Pillow, pixel for pixel
+
+def pillow_frames(path):
+    """Every frame of the file as Pillow composes it, in RGBA, fully transparent pixels as zeros."""
+    Pillow = pytest.importorskip("PIL.Image", exc_type=ImportError)  # not built for the free-threaded interpreter
+    from PIL import ImageSequence
+    frames = []
+    for frame in ImageSequence.Iterator(Pillow.open(path)):
+        pixels = bytearray(frame.convert("RGBA").tobytes())
+        for at in range(0, len(pixels), 4):
+            if pixels[at + 3] == 0:
+                pixels[at:at + 4] = bytes(4)
+        frames.append(bytes(pixels))
+    return frames
+
+
+def cleared(pixels):
+    return b"".join(bytes(4) if pixels[at + 3] == 0 else pixels[at:at + 4] for at in range(0, len(pixels), 4))
+
+
+@pytest.mark.parametrize("side", [64, 256])
+def test_an_rgba_dds_with_its_whole_mip_chain_loads_with_pillows_pixels(write, side):
+    # raylib's loader sized its copy as the first level plus a third and byte-swapped past it.
+    rng = random.Random(side)
+    levels = side.bit_length()
+    chain = bytes(rng.randrange(256) for _ in range(sum(4 * (side >> level) ** 2 for level in range(levels))))
+    path = write("chain.dds", dds(side, side, flags=0x41, bit_count=32, mipmaps=levels, data=chain,
+                                  masks=(0xFF0000, 0xFF00, 0xFF), alpha_mask=0xFF000000))
+    expected = pillow_frames(path)[:1]
+    image = Image.load(path)
+    assert (image.valid, image.mipmaps, image.format) == (True, levels, 7)
+    assert [cleared(bytes(image.data_view))] == expected
+    copy = image.copy()  # the whole chain, every level swapped
+    assert probe.image_frames(copy, 1) == bytes(image.data_view)
+
+
+def test_a_gif_disposed_to_previous_loads_with_pillows_frames(write, tmp_path):
+    # stb_image, driven by raylib, restored such frames from two frames before its buffer.
+    Pillow = pytest.importorskip("PIL.Image", exc_type=ImportError)
+    red, blue, green = (255, 0, 0, 255), (0, 0, 255, 255), (0, 255, 0, 255)
+    frames = [Pillow.new("RGBA", (8, 6), red) for _ in range(4)]
+    frames[1].paste(blue, (1, 1, 4, 4))
+    frames[2].paste(green, (4, 2, 7, 5))
+    frames[3].paste(blue, (0, 0, 2, 6))
+    path = str(tmp_path / "previous.gif")
+    frames[0].save(path, save_all=True, append_images=frames[1:], disposal=[1, 3, 3, 3], duration=50, optimize=False)
+    expected = pillow_frames(path)
+    image, count = Image.load_anim(path)
+    assert (image.valid, count, image.width, image.height) == (True, len(expected), 8, 6)
+    ours = probe.image_frames(image, count)
+    size = len(expected[0])
+    assert [cleared(ours[at:at + size]) for at in range(0, len(ours), size)] == expected
 
 
 def test_gif_restoring_previous_frames_still_loads_as_one_picture(write):
@@ -126,6 +183,59 @@ def test_load_raw_header_guard_counts_raylibs_minimum_block(raw_file):
         Image.load_raw(raw_file(bytes(64)), 1, 1, DXT1_RGB, 2**31 - 2)
     fits = Image.load_raw(raw_file(bytes(64)), 1, 1, DXT1_RGB, 2**31 - 9)
     assert fits.valid and len(fits.data_view) == 8
+
+
+@pytest.mark.parametrize("width, height, mipmaps, format", [
+    (65536, 65536, 1, 7),  # ImageCopy read 16 GiB from 32 bytes; from_channel's int product wrapped to 0
+    (4, 2, 40, 7),  # more levels than the sizes have: ImageCopy's sum ran on
+    (4, 2, 1, 0),  # no format: raylib reports 0 bytes, from_channel and export read by the sizes
+    (-4, -2, 1, 7),
+])
+def test_records_handed_in_at_c_level_that_raylib_cannot_handle_are_refused(rgba_image, tmp_path, width, height,
+                                                                              mipmaps, format):
+    record = probe.image_new_record(rgba_image, width, height, mipmaps, format)
+    assert (record.copy().valid, record.from_channel(1).valid) == (False, False)
+    assert record.export(str(tmp_path / "record.bmp")) is False
+    assert probe.image_bytes(rgba_image) == bytes(range(32))
+
+
+def qoi_header(width, height):
+    return b"qoif" + struct.pack(">IIBB", width, height, 4, 0) + b"\xfd" * 150 + bytes(7) + b"\1"
+
+
+@pytest.mark.parametrize("name, data", [
+    # 91 bytes that made a 1.46 GB image
+    ("bomb.bmp", b"BM" + struct.pack("<IHHIIiiHHIIiiII", 91, 0, 0, 54, 40, 25000, 15000, 1, 24, 0, 0, 0, 0, 0, 0)
+     + bytes(37)),
+    ("bomb.qoi", qoi_header(2, 44739243)),  # one pixel past the limit
+    ("bomb.png", b"\x89PNG\r\n\x1a\n" + struct.pack(">I4sIIBBBBB", 13, b"IHDR", 30000, 30000, 8, 6, 0, 0, 0)
+     + bytes(40)),
+    ("bomb.gif", b"GIF89a" + struct.pack("<HHBBB", 0xFFFF, 0xFFFF, 0, 0, 0) + b"\x2c" + bytes(8) + b"\x3b"),
+    ("bomb.dds", dds(16384, 16384, flags=0x04, fourcc=DXT1, linear_size=8, data=bytes(8))),
+], ids=["bmp", "qoi", "png", "gif", "dds"])
+def test_files_declaring_more_pixels_than_the_limit_are_unreadable_before_decoding(write, name, data):
+    started = time.perf_counter()
+    images = [Image.load(write(name, data)), Image.load_anim(write(name, data))[0]]
+    assert [image.valid for image in images] == [False, False]
+    assert time.perf_counter() - started < 0.5  # nothing decoded: seconds and gigabytes before
+
+
+def vm_data_kib():
+    with open("/proc/self/status") as status:
+        return next(int(line.split()[1]) for line in status if line.startswith("VmData:"))
+
+
+def test_an_ogg_whose_setup_fails_leaks_nothing(audio, write, ogg):
+    # A sparse codebook of 2^24 entries, cut short: stb_vorbis kept its 16 MB of lengths on every load.
+    book = ogg.index(b"BCV", ogg.index(b"\x05vorbis"))
+    data = bytearray(ogg)
+    data[book + 5:book + 8] = b"\xff\xff\xff"
+    data[book + 8] = data[book + 8] & ~3 | 2
+    path = write("setup.ogg", bytes(data[:book + 40]))
+    assert Sound.load(path).valid is False
+    before = vm_data_kib()
+    assert not any(Sound.load(path).valid for _ in range(20))
+    assert vm_data_kib() - before < 40 * 1024  # the allocator keeps one arena's worth; the leak was 320 MB
 
 
 # -- sounds ----------------------------------------------------------------------------

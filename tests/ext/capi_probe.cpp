@@ -254,6 +254,16 @@ PyObject* image_new(PyObject* image, PyObject* is_owner) {
     return source ? call_image_new(source->_raw, is_owner) : nullptr;
 }
 
+// image_new_record(image, width, height, mipmaps, format): slot 0, borrowing,
+// over `image`'s memory with other sizes and format: a record handed in at C
+// level that raylib cannot handle.
+PyObject* image_new_record(PyObject* image, int width, int height, int mipmaps, int format) {
+    image::ImageObject* source = image_arg(image);
+    if (!source) return nullptr;
+    image::NewOptions borrowed{1, 0};
+    return image_table->new_(::Image{source->_raw.data, width, height, mipmaps, format}, &borrowed);
+}
+
 // image_new_copy(image, is_owner): slot 0 over a fresh raylib copy of the pixels.
 PyObject* image_new_copy(PyObject* image, PyObject* is_owner) {
     image::ImageObject* source = image_arg(image);
@@ -277,6 +287,17 @@ PyObject* image_bytes(PyObject* object) {
     if (!raw.data) Py_RETURN_NONE;
     return PyBytes_FromStringAndSize(static_cast<const char*>(raw.data),
                                      GetPixelDataSize(raw.width, raw.height, raw.format));
+}
+
+// image_frames(image, count): a copy of `count` first levels' bytes, the
+// frames of an animation.
+PyObject* image_frames(PyObject* object, int count) {
+    image::ImageObject* image = image_arg(object);
+    if (!image) return nullptr;
+    const ::Image& raw = image->_raw;
+    if (!raw.data || count < 0) Py_RETURN_NONE;
+    return PyBytes_FromStringAndSize(static_cast<const char*>(raw.data),
+                                     Py_ssize_t{count} * GetPixelDataSize(raw.width, raw.height, raw.format));
 }
 
 // image_fill(instance, source): gives an empty instance (of a Python subclass,
@@ -339,6 +360,10 @@ PyObject* image_from_channel(PyObject* image_object, int selected_channel, int s
 const FunctionSpec image_functions[] = {
     {.name = "image_new", .body = function<image_new>, .parameters = {"image", "is_owner"}},
     {.name = "image_new_copy", .body = function<image_new_copy>, .parameters = {"image", "is_owner"}},
+    {.name = "image_frames", .body = function<image_frames>, .parameters = {"image", "count"}},
+    {.name = "image_new_record",
+     .body = function<image_new_record>,
+     .parameters = {"image", "width", "height", "mipmaps", "format"}},
     {.name = "image_record", .body = function<image_record>, .parameters = {"image"}},
     {.name = "image_bytes", .body = function<image_bytes>, .parameters = {"image"}},
     {.name = "image_fill", .body = function<image_fill>, .parameters = {"instance", "source"}},
