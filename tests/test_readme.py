@@ -7,7 +7,6 @@ test run itself or need a person at the keyboard.
 """
 import os
 import re
-import shutil
 import subprocess
 import sys
 from pathlib import Path
@@ -24,9 +23,10 @@ NOT_RUN = {
     "fuzz": "the test run replays a share of it through the same sanitizer build",
     "shell": "interactive",
 }
-# The others, in the README's order, with the arguments used here. Each runs first thing on a copy
-# of the clone of its own, as a new user may start with any of them.
-RUN = [("demo", []), ("wheel", []), ("build", []), ("bench", ["0.001"]), ("docs", [])]
+# The others, with the arguments used here, in turn on the one clone: the wheel first, the one
+# step that does not start by building for an interpreter (which makes build/), then the rest,
+# each the first to use its interpreter's build but `bench` and `docs`, which reuse `demo`'s.
+RUN = [("wheel", []), ("demo", []), ("build", []), ("bench", ["0.001"]), ("docs", [])]
 
 
 def readme_commands():
@@ -60,14 +60,9 @@ def test_devenv_hands_the_command_to_in_root(clone, command):
 
 
 @pytest.fixture(scope="module")
-def results(clone, tmp_path_factory):
-    """Each command's tree (a copy of the clone) and completed process."""
-    runs = {}
-    for command, arguments in RUN:
-        tree = tmp_path_factory.mktemp(command) / "tovara"
-        shutil.copytree(clone, tree, symlinks=True)
-        runs[command] = (tree, in_root(tree, command, arguments))
-    return runs
+def results(clone):
+    """Each command's tree (the clone) and completed process."""
+    return {command: (clone, in_root(clone, command, arguments)) for command, arguments in RUN}
 
 
 def output(result):
