@@ -27,16 +27,17 @@ class Cursor:
         """True while the mouse pointer is over the window (raylib's record); False without one."""
     @property
     def enabled(self) -> bool:
-        """What was last done through this module: True after `enable()` and at import, False after
-        `disable()`. Shared by every `Cursor`; never read from raylib."""
+        """True after `enable()` and at import, False after `disable()`: what this module last did.
+
+        Shared by every `Cursor`; never read from raylib.
+        """
     @property
     def hidden(self) -> bool:
         """True after `hide()` or `disable()`, False after `show()` or `enable()` (raylib's record)."""
     def enable(self) -> None:
         """Release the cursor: show it, unlock it and move it to the window's center."""
     def disable(self) -> None:
-        """Lock the cursor to the window and hide it (for mouse-look), after moving it to the
-        window's center."""
+        """Lock the cursor to the window and hide it (for mouse-look), moving it to the window's center."""
     def show(self) -> None:
         """Show the cursor over the window."""
     def hide(self) -> None:

@@ -277,8 +277,8 @@ class Image:
             The image and its frame count. For a GIF the image holds every frame as RGBA (format
             7), one after another; `width` and `height` are those of one frame, so `data_view`
             covers the first frame only. Frame delays are dropped. Any other file loads as `load`
-            would, with a count of 1; a file that cannot be read (or exceeds 89,478,485 pixels)
-            gives an invalid image, with a count of 1 too when it is not a GIF.
+            would, with a count of 1. A file that cannot be read (or exceeds 89,478,485 pixels)
+            gives an invalid image, with a count of 0 for a GIF and 1 for any other name.
 
         Raises:
             TypeError: `file_name` is not a `str`.

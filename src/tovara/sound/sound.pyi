@@ -49,8 +49,11 @@ class Sound:
         """
     @property
     def playing(self) -> bool:
-        """True while raylib plays the sound: False before `play()`, after `stop()` or `pause()`,
-        once the sound has ended, and for a sound that is not loaded."""
+        """True while raylib plays the sound.
+
+        False before `play()`, after `stop()` or `pause()`, once the sound has ended, and for a
+        sound that is not loaded.
+        """
     @property
     def volume(self) -> float:
         """Loudness factor: 1.0 as recorded, 0.0 silent; above 1 amplifies. No range is enforced.
