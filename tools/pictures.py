@@ -4,7 +4,9 @@
 
 Run against a build by `tools/devenv docs`. Every picture is 128 pixels wide, made by the call its
 row names; the guide shows each beside that call, and the test run checks that the deterministic
-ones regenerate byte for byte (white noise and cellular use raylib's random generator).
+ones regenerate byte for byte. White noise and cellular use raylib's random generator: they come
+out the same from a fresh process that opens no window (raylib's default seed), so this script
+does not churn them, but not in the test run, where opening a window has seeded it by the clock.
 """
 import sys
 from pathlib import Path
