@@ -2,6 +2,7 @@
 
 Run from the checkout: PYTHONPATH=build/py314 python3.14 bench/image.py
 """
+import os
 import timeit
 
 import numpy
@@ -10,7 +11,11 @@ from tovara.color.color import Color
 from tovara.image.image import Image
 
 
+SCALE = float(os.environ.get("TOVARA_BENCH_SCALE", "1"))  # tools/devenv bench SCALE
+
+
 def best_per_call(statement, number, repeat=7):
+    number = max(1, round(number * SCALE))
     return min(timeit.repeat(statement, number=number, repeat=repeat)) / number
 
 

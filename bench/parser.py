@@ -2,6 +2,7 @@
 
 Run from the checkout: PYTHONPATH=build/py314 python3.14 bench/parser.py
 """
+import os
 import sys
 
 import _capi_probe as probe
@@ -9,7 +10,7 @@ from tovara.color.color import Color
 from tovara.rect.rect import Rect
 from tovara.vector2.vector2 import Vector2
 
-COUNT = 2_000_000
+COUNT = max(1, round(2_000_000 * float(os.environ.get("TOVARA_BENCH_SCALE", "1"))))  # tools/devenv bench SCALE
 RUNS = 5
 
 

@@ -32,10 +32,11 @@ print("  range(4) or Rect(0, 1, 2, 3)         -> Rectangle")
 section("Image: load raw pixels, export a PNG")
 import os
 import tempfile
+from typing import Final
 
 from tovara.image.image import Image
 
-RGBA = 7  # raylib's PIXELFORMAT_UNCOMPRESSED_R8G8B8A8
+RGBA: Final = 7  # raylib's PIXELFORMAT_UNCOMPRESSED_R8G8B8A8
 out = os.environ.get("TOVARA_TOUR_OUT") or tempfile.mkdtemp(prefix="tovara-tour-")
 os.makedirs(out, exist_ok=True)
 raw_path = os.path.join(out, "gradient.raw")
@@ -130,13 +131,10 @@ from tovara.colors.colors import Colors, colors
 names = [name for name in vars(Colors) if not name.startswith("__")]
 square, per_row = 16, 16
 rows = (len(names) + per_row - 1) // per_row
-white = colors.White  # palette attributes may have been cleared to None
-assert white is not None
-swatch = Image.generate_with_color(square * per_row, square * rows, white)
+swatch = Image.generate_with_color(square * per_row, square * rows, colors.White)
 pixels = swatch.data_view
 for index, name in enumerate(names):
     color = getattr(colors, name)
-    assert color is not None
     tile = bytes(Image.generate_with_color(square, 1, color).data_view)
     left, top = (index % per_row) * square, (index // per_row) * square
     for y in range(top, top + square):

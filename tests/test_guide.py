@@ -1,8 +1,20 @@
-"""The examples of docs/guide.md, run as doctests."""
+"""The examples of docs/guide.md, run as doctests, and the pictures the docs show."""
+import importlib.util
 import re
 from pathlib import Path
 
-GUIDE = Path(__file__).resolve().parents[1] / "docs" / "guide.md"
+import pytest
+
+ROOT = Path(__file__).resolve().parents[1]
+GUIDE = ROOT / "docs" / "guide.md"
+IMAGES = ROOT / "docs" / "images"
+
+
+def load_pictures_tool():
+    spec = importlib.util.spec_from_file_location("pictures", ROOT / "tools" / "pictures.py")
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 RUN_GUIDE = """
 import doctest, os, sys
@@ -25,3 +37,31 @@ def test_guide_examples_pass(python, tmp_path):
     result = python(RUN_GUIDE.format(folder=str(tmp_path), guide=str(GUIDE)))
     assert result.returncode == 0, result.stdout + result.stderr
     assert (tmp_path / "red.png").exists()
+    # The guide's own swatch code draws the committed picture.
+    assert (tmp_path / "palette.png").read_bytes() == (IMAGES / "palette.png").read_bytes()
+
+
+def test_each_picture_is_shown_in_the_guide_beside_its_call():
+    pictures = load_pictures_tool()
+    rows = GUIDE.read_text().splitlines()
+    missing = [name for name, call in pictures.PICTURES
+               if not any(row.startswith(f"| `{call}` | ![") and f"](images/{name})" in row for row in rows)]
+    assert missing == []
+
+
+def test_the_pictures_regenerate_byte_for_byte(tmp_path):
+    pictures = load_pictures_tool()
+    made = pictures.render(tmp_path)
+    assert sorted(made) == sorted(path.name for path in IMAGES.glob("*.png"))
+    changed = [name for name in made if name not in pictures.RANDOM
+               and (tmp_path / name).read_bytes() != (IMAGES / name).read_bytes()]
+    assert changed == [], "run tools/devenv docs"
+    # The random ones: the same kind of picture, 128 pixels square (PNG's IHDR width and height).
+    assert {(tmp_path / name).read_bytes()[16:24] for name in pictures.RANDOM} == {bytes([0, 0, 0, 128] * 2)}
+
+
+@pytest.mark.parametrize("document", ["README.md", "docs/guide.md", "docs/reference.md"])
+def test_every_picture_and_page_a_document_links_exists(document):
+    path = ROOT / document
+    targets = re.findall(r"\]\(([^)#\s]+)(?:#[^)]*)?\)", path.read_text())
+    assert [t for t in targets if "://" not in t and not (path.parent / t).exists()] == []

@@ -1,8 +1,11 @@
 """The type stubs: stubtest checks them against the built modules, mypy uses them on the examples."""
+import importlib.util
 import os
+import re
 import shutil
 import subprocess
 import sys
+from fractions import Fraction
 from pathlib import Path
 
 import pytest
@@ -18,6 +21,17 @@ from tovara.sound.sound import Sound
 ROOT = Path(__file__).resolve().parents[1]
 NAMES = ["image", "sound", "cursor", "sigil", "colors", "parser",
          "vector2", "vector4", "color", "rect", "brook", "window"]
+DELIVERED = NAMES[:6]
+
+
+def load_reference_tool():
+    spec = importlib.util.spec_from_file_location("reference", ROOT / "tools" / "reference.py")
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+reference = load_reference_tool()
 
 
 @pytest.fixture(scope="module")
@@ -45,6 +59,37 @@ def run_module(arguments, tree):
 def test_every_module_has_a_stub():
     stubs = {path.stem for path in (ROOT / "src" / "tovara").glob("*/*.pyi")}
     assert stubs == set(NAMES)
+
+
+@pytest.mark.parametrize("name", DELIVERED)
+def test_every_public_name_of_a_delivered_stub_has_a_docstring(name):
+    assert reference.undocumented(reference.stub_path(name)) == []
+
+
+def test_the_reference_is_regenerated_from_the_stubs():
+    assert (ROOT / "docs" / "reference.md").read_text() == reference.render(), \
+        "docs/reference.md is out of date: run tools/reference.py"
+
+
+def pixel_formats():
+    """(number, name, bytes per pixel) from the comments of the stub's PixelFormat alias."""
+    text = (ROOT / "src" / "tovara" / "image" / "image.pyi").read_text()
+    return [(int(number), name, Fraction(size)) for number, name, size in
+            re.findall(r"^    (\d+),  # (\w+): .*; ([\d/]+) bytes?", text, re.M)]
+
+
+def test_the_guide_tabulates_the_pixel_formats_of_the_stub():
+    guide = (ROOT / "docs" / "guide.md").read_text()
+    rows = re.findall(r"^\| (\d+) \| `(\w+)` \| [^|]+ \| ([\d/]+) \|$", guide, re.M)
+    assert [(int(number), name, Fraction(size)) for number, name, size in rows] == pixel_formats()
+    assert [number for number, _, _ in pixel_formats()] == list(range(1, 25))
+
+
+@pytest.mark.parametrize("number, name, size", pixel_formats())
+def test_a_pixel_format_takes_the_bytes_its_comment_gives(raw_file, number, name, size):
+    # raylib sizes an 8x8 image of that format as the view then shows it.
+    image = Image.load_raw(raw_file(bytes(1024)), 8, 8, number, 0)
+    assert len(image.data_view) == 64 * size
 
 
 def test_stubtest_finds_no_difference(stub_tree):

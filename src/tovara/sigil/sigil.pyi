@@ -6,11 +6,33 @@ from typing_extensions import disjoint_base
 
 @disjoint_base
 class GlyphInfo:
-    def __init__(self, *args: object, **kwargs: object) -> None: ...
-    def __reduce__(self) -> NoReturn: ...
-    def __setstate__(self, __pyx_state: object) -> NoReturn: ...
+    """One raylib glyph: its code point, drawing offsets, advance and bitmap.
 
-def __reduce_cython__(self: object, /) -> NoReturn: ...
-def __setstate_cython__(self: object, /, __pyx_state: object) -> NoReturn: ...
+    Records with content are made by other extension modules at C level, with an `Image` that
+    borrows the glyph's bitmap (it never releases the font's memory). From Python you can only make
+    an empty record; it has no public attributes, and it cannot be pickled or copied.
+    """
+
+    def __init__(self, *args: object, **kwargs: object) -> None:
+        """Make an empty record; the arguments are ignored."""
+    def __reduce__(self) -> NoReturn:
+        """Refuse to pickle (and to copy).
+
+        Raises:
+            TypeError: always ("self._raw cannot be converted to a Python object for pickling").
+        """
+    def __setstate__(self, __pyx_state: object) -> NoReturn:
+        """Refuse to unpickle.
+
+        Raises:
+            TypeError: always ("self._raw cannot be converted to a Python object for pickling").
+        """
+
+def __reduce_cython__(self: object, /) -> NoReturn:
+    """`GlyphInfo.__reduce__` as a module function: always raises TypeError."""
+
+def __setstate_cython__(self: object, /, __pyx_state: object) -> NoReturn:
+    """`GlyphInfo.__setstate__` as a module function: always raises TypeError."""
 
 __test__: dict[Any, Any]
+"""An empty dict (doctest's hook); nothing in it."""
