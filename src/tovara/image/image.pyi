@@ -255,8 +255,9 @@ class Image:
                 ignored.
 
         Returns:
-            A new image with one mipmap. A missing file, or one shorter than the pixel data, gives
-            an image whose `valid` is False.
+            A new image with one mipmap. A missing file, one shorter than the pixel data, a format
+            number raylib does not define, sizes that are not both positive, or more than
+            89,478,485 pixels give an image whose `valid` is False (all of its sizes 0).
 
         Raises:
             ValueError: one of `width` and `height` is negative ("width must not be negative, got
