@@ -23,6 +23,7 @@ public:
     }
 
     bool u16le(std::int64_t offset, std::uint32_t& value) const { return read(offset, 2, false, value); }
+    bool u16be(std::int64_t offset, std::uint32_t& value) const { return read(offset, 2, true, value); }
     bool u32le(std::int64_t offset, std::uint32_t& value) const { return read(offset, 4, false, value); }
     bool u32be(std::int64_t offset, std::uint32_t& value) const { return read(offset, 4, true, value); }
     bool u64be(std::int64_t offset, std::uint64_t& value) const {

@@ -50,18 +50,61 @@ bool qoa_is_safe(Bytes file) {
     return true;
 }
 
-// A RIFF WAVE file: chunks of a 4-byte id and a 32-bit length (padded to even),
-// "fmt " giving the bytes of one frame (its block align), "data" the samples.
-// dr_wav sizes its decoded frames by the data chunk's declared length. Other
-// containers it reads (RIFX, RF64, Wave64) are bounded after decoding.
+// A WAVE file: chunks of a 4-byte id and a 32-bit length (padded to even) in a
+// RIFF (little-endian), RIFX (big-endian) or AIFF container. raylib allocates
+// for the frame count dr_wav derives from them, in this order: the "fact"
+// chunk's count; AIFF's "COMM" count; the data chunk's length over a frame's
+// bytes, for ADPCM over its blocks after their headers, a subtraction that
+// wraps when a block is smaller than its header. Wave64 and RF64 are bounded
+// after decoding.
 bool wav_within_limit(Bytes file) {
-    if (!file.starts_with(0, "RIFF") || !file.starts_with(8, "WAVE")) return true;
-    std::uint32_t block_align = 0, length;
-    for (std::int64_t at = 12; file.u32le(at + 4, length); at += 8 + length + (length & 1)) {
-        std::uint32_t align;
-        if (file.starts_with(at, "fmt ") && file.u16le(at + 8 + 12, align)) block_align = align;
-        if (file.starts_with(at, "data"))
-            return block_align == 0 || length / block_align <= static_cast<std::uint64_t>(sound_frame_limit);
+    bool riff = file.starts_with(0, "RIFF") && file.starts_with(8, "WAVE"), rifx = file.starts_with(0, "RIFX");
+    bool aiff = file.starts_with(0, "FORM") && (file.starts_with(8, "AIFF") || file.starts_with(8, "AIFC"));
+    if (!riff && !rifx && !aiff) return true;
+    bool big = rifx || aiff;
+    auto u16 = [&](std::int64_t at, std::uint64_t& value) {
+        std::uint32_t word;
+        if (big ? !file.u16be(at, word) : !file.u16le(at, word)) return false;
+        value = word;
+        return true;
+    };
+    auto u32 = [&](std::int64_t at, std::uint64_t& value) {
+        std::uint32_t word;
+        if (big ? !file.u32be(at, word) : !file.u32le(at, word)) return false;
+        value = word;
+        return true;
+    };
+    std::uint64_t tag = 0, channels = 0, block_align = 0, bits = 0, declared = 0, data = 0, length;
+    bool have_data = false;
+    for (std::int64_t at = 12; u32(at + 4, length); at += 8 + static_cast<std::int64_t>(length + (length & 1))) {
+        std::int64_t body = at + 8;
+        if (file.starts_with(at, "fmt ")) {
+            u16(body, tag);
+            u16(body + 2, channels);
+            u16(body + 12, block_align);
+            u16(body + 14, bits);
+            if (tag == 0xfffe && length >= 40) u16(body + 24, tag);  // the extensible format's sub-format
+        } else if (file.starts_with(at, "fact") || file.starts_with(at, "COMM")) {
+            std::uint64_t count;
+            if (u32(file.starts_with(at, "COMM") ? body + 2 : body, count) && count != 0 && declared == 0)
+                declared = count;
+            if (file.starts_with(at, "COMM")) u16(body, channels);
+        } else if (file.starts_with(at, "data") || file.starts_with(at, "SSND")) {
+            data = length;
+            have_data = true;
+        }
+    }
+    const std::uint64_t limit = static_cast<std::uint64_t>(sound_frame_limit);
+    if (declared != 0) return declared <= limit;
+    if (!have_data || channels == 0) return true;  // dr_wav refuses these
+    std::uint64_t frame_bytes = bits % 8 == 0 ? bits * channels / 8 : block_align;
+    if (frame_bytes != 0 && data / frame_bytes > limit) return false;
+    constexpr std::uint64_t ms_adpcm = 2, ima_adpcm = 0x11;
+    if (tag == ms_adpcm || tag == ima_adpcm) {
+        std::uint64_t header = (tag == ms_adpcm ? 6 : 4) * channels;
+        if (block_align < header || block_align == 0) return false;  // dr_wav's count wraps
+        std::uint64_t blocks = (data + block_align - 1) / block_align;
+        return (data - std::min(data, blocks * header)) * 2 / channels + blocks <= limit;
     }
     return true;
 }
