@@ -208,15 +208,15 @@ def qoi_header(width, height):
     ("bomb.bmp", b"BM" + struct.pack("<IHHIIiiHHIIiiII", 91, 0, 0, 54, 40, 25000, 15000, 1, 24, 0, 0, 0, 0, 0, 0)
      + bytes(37)),
     ("bomb.qoi", qoi_header(2, 44739243)),  # one pixel past the limit
-    ("bomb.png", b"\x89PNG\r\n\x1a\n" + struct.pack(">I4sIIBBBBB", 13, b"IHDR", 30000, 30000, 8, 6, 0, 0, 0)
-     + bytes(40)),
-    ("bomb.gif", b"GIF89a" + struct.pack("<HHBBB", 0xFFFF, 0xFFFF, 0, 0, 0) + b"\x2c" + bytes(8) + b"\x3b"),
-    ("bomb.dds", dds(16384, 16384, flags=0x04, fourcc=DXT1, linear_size=8, data=bytes(8))),
-], ids=["bmp", "qoi", "png", "gif", "dds"])
+    ("bomb.dds", dds(20000, 20000, flags=0x04, fourcc=0x58585858, linear_size=4, data=bytes(4))),
+], ids=["bmp", "qoi", "dds-format-0"])
 def test_files_declaring_more_pixels_than_the_limit_are_unreadable_before_decoding(write, name, data):
     started = time.perf_counter()
-    images = [Image.load(write(name, data)), Image.load_anim(write(name, data))[0]]
-    assert [image.valid for image in images] == [False, False]
+    path = write(name, data)
+    for image in (Image.load(path), Image.load_anim(path)[0]):
+        assert image.valid is False
+        image.from_channel(0)
+        image.export(path + ".bmp")
     assert time.perf_counter() - started < 0.5  # nothing decoded: seconds and gigabytes before
 
 
