@@ -107,6 +107,7 @@ def test_int_parameters_take_floats_truncated():
     (lambda: Image.generate_with_text(4, 4, None), AttributeError, "'NoneType' object has no attribute 'encode'"),
     (lambda: Image.generate_with_text(4, 4, b"x"), TypeError,
      "Argument 'text' has incorrect type (expected str, got bytes)"),
+    (lambda: Image.generate_with_text(4, 4, "a\0b"), ValueError, "embedded null character"),
     (lambda: Image.generate_with_checked(1, 2, 3, 4, 5), TypeError,
      "generate_with_checked() takes exactly 6 positional arguments (5 given)"),
     (lambda: Image.generate_with_cellular(8, 8, tile=2), TypeError,
