@@ -224,6 +224,16 @@ def test_reading_out_of_bounds(rgba_image):
         view[0:4] = b"abc"
 
 
+@pytest.mark.parametrize("target, source", [(slice(1, 9), slice(0, 8)), (slice(0, 8), slice(1, 9)),
+                                            (slice(0, 16, 2), slice(4, 12))])
+def test_slice_assignment_from_the_same_memory(rgba_image, target, source):
+    view = rgba_image.data_view
+    expected = bytearray(range(32))
+    expected[target] = expected[source]
+    view[target] = view[source]
+    assert bytes(view) == bytes(expected)
+
+
 class NotValid(Image):
     valid = property(lambda self: False)
 

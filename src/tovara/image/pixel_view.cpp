@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -164,6 +165,8 @@ int assign(PyObject* self, PyObject* key, PyObject* value) {
         if (source.len != count) {
             PyErr_Format(PyExc_ValueError, "cannot assign %zd bytes to a slice of %zd", source.len, count);
             result = -1;
+        } else if (step == 1 && view->step == 1) {
+            std::memmove(view->start + start, source.buf, count);  // the source may be this very memory
         } else {
             // memmove semantics: the source may be this very memory.
             Ref copy = Ref::steal(PyBytes_FromStringAndSize(static_cast<const char*>(source.buf), source.len));
