@@ -31,7 +31,7 @@ private:
     struct alignas(64) Shard {  // a cache line of its own: no false sharing between shards
         void acquire(void* data) {
             std::lock_guard lock(mutex);
-            if (++leases[data].views == 1) blocks.fetch_add(1, std::memory_order_relaxed);
+            if (++leases[data].views == 1) blocks.fetch_add(1);
         }
 
         // A view lets go; the last view of an orphaned block releases it.
@@ -44,7 +44,7 @@ private:
                 if (--found->second.views == 0) {
                     free_now = found->second.orphaned;
                     leases.erase(found);
-                    blocks.fetch_sub(1, std::memory_order_relaxed);
+                    blocks.fetch_sub(1);
                 }
             }
             if (free_now) MemFree(data);
@@ -54,7 +54,7 @@ private:
             // Most images never had a view: no lock for them. A lease on this
             // block was taken, under the owner's critical section, before its
             // owner could let go of it.
-            if (blocks.load(std::memory_order_relaxed) == 0) return true;
+            if (blocks.load() == 0) return true;
             std::lock_guard lock(mutex);
             auto found = leases.find(data);
             if (found == leases.end()) return true;
@@ -168,7 +168,7 @@ int assign(PyObject* self, PyObject* key, PyObject* value) {
         } else if (step == 1 && view->step == 1) {
             std::memmove(view->start + start, source.buf, count);  // the source may be this very memory
         } else {
-            // memmove semantics: the source may be this very memory.
+            // Through a copy, for the same reason.
             Ref copy = Ref::steal(PyBytes_FromStringAndSize(static_cast<const char*>(source.buf), source.len));
             if (!copy) {
                 result = -1;
