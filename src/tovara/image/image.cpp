@@ -222,7 +222,9 @@ void dealloc(PyObject* self) {
 }
 
 PyObject* data_view(PyObject* self) {
-    int valid = read_valid(self);
+    // The exact type's `valid` cannot be overridden: asked directly, without
+    // the attribute lookup (whose shared descriptor threads would contend for).
+    int valid = Py_TYPE(self) == &ImageType ? IsImageValid(as_image(self)->_raw) : read_valid(self);
     if (valid < 0) return nullptr;
     if (!valid) {
         PyErr_SetString(PyExc_ValueError, "Image data is empty or Image has been unloaded.");
