@@ -2,11 +2,12 @@
 
 Run by `tools/devenv bench` with PYTHON_GIL=0 on the free-threaded build; appends its table to the
 file named by its argument (docs/performance.md). Each workload runs the same number of calls on
-one thread, then on each of two threads, alternating, best of several rounds; scaling = two
-threads' calls per second / one thread's (2.0 is perfect, 1.0 is none). Every thread works on
-objects of its own except where a row says shared (the functions and types called are shared, as
-in any program: on 3.13 each call counts references on them from both threads). A pure-Python loop and a `memoryview` of a
-`bytearray` (CPython's own buffer) are measured in the same run as controls.
+one thread, then on each of two threads; best of several rounds, each of which runs every
+workload. Scaling = two threads' calls per second / one thread's (2.0 is perfect, 1.0 is none).
+Every thread works on objects of its own except where a row says shared (the functions and types
+called are shared, as in any program: on 3.13 each call counts references on them from both
+threads). A pure-Python loop and a `memoryview` of a `bytearray` (CPython's own buffer) are
+measured in the same run as controls.
 """
 import os
 import platform
@@ -19,7 +20,7 @@ from tovara.color.color import Color
 from tovara.colors.colors import Colors, colors
 from tovara.image.image import Image
 
-ROUNDS = 5
+ROUNDS = 7
 PAYLOAD = bytes(range(256)) * 16  # 4 KiB, one 32 by 32 RGBA image
 
 
@@ -111,13 +112,15 @@ def seconds(make, threads, calls):
     return time.perf_counter() - began
 
 
-def scaling(make, calls):
-    """(calls per second on one thread, on two threads together): the best of ROUNDS each."""
-    one = two = float("inf")
+def best_rates(workloads):
+    """Per workload (calls per second on one thread, on two threads together), the best of ROUNDS
+    each. Every round runs every workload, so that a change of load on the machine falls on all."""
+    one, two = [float("inf")] * len(workloads), [float("inf")] * len(workloads)
     for _ in range(ROUNDS):
-        one = min(one, seconds(make, 1, calls))
-        two = min(two, seconds(make, 2, calls))
-    return calls / one, 2 * calls / two
+        for i, (_, make, calls) in enumerate(workloads):
+            one[i] = min(one[i], seconds(make, 1, calls))
+            two[i] = min(two[i], seconds(make, 2, calls))
+    return [(calls / alone, 2 * calls / together) for (_, _, calls), alone, together in zip(workloads, one, two)]
 
 
 def main():
@@ -136,7 +139,7 @@ def main():
             ("palette reads `Red`, `Blue` on the shared `colors`", palette(shared=True), 500_000),
             ("palette reads `Red`, `Blue` on an own `Colors()`", palette(shared=False), 500_000),
         ]
-        rows = [(label, *scaling(make, calls)) for label, make, calls in workloads]
+        rows = [(label, *rates) for (label, _, _), rates in zip(workloads, best_rates(workloads))]
     lines = [
         "",
         "## Free-threaded scaling",
