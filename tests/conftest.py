@@ -16,6 +16,12 @@ def run_python(code, **env):
                           env=environment, timeout=120)
 
 
+def exported_symbols(library):
+    """The dynamic symbols `library` defines, as `nm -D --defined-only` lists them."""
+    listing = subprocess.run(["nm", "-D", "--defined-only", str(library)], capture_output=True, text=True, check=True)
+    return [line.split()[-1] for line in listing.stdout.splitlines()]
+
+
 @pytest.fixture
 def python():
     return run_python

@@ -5,11 +5,13 @@ import copy
 import sys
 import traceback
 import warnings
+from pathlib import Path
 
 import pytest
 
 import _capi_probe as probe
-from conftest import FREE_THREADED
+import tovara
+from conftest import FREE_THREADED, exported_symbols
 
 Widget = probe.Widget
 
@@ -31,6 +33,14 @@ def test_reimport_yields_the_same_module(path):
         sys.modules[path] = module
     assert module.__test__ == {}
     assert module.__builtins__ is importlib.import_module("builtins")
+
+
+BUILT = sorted(Path(tovara.__file__).parent.glob("*/*.so")) + [Path(probe.__file__)]
+
+
+@pytest.mark.parametrize("library", BUILT, ids=lambda path: path.name.split(".")[0])
+def test_each_module_exports_its_init_function_alone(library):
+    assert exported_symbols(library) == ["PyInit_" + library.name.split(".")[0]]
 
 
 def test_module_attributes_come_from_the_spec(python):

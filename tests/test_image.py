@@ -219,9 +219,23 @@ def test_export_failures_are_false_not_exceptions(rgba_image, tmp_path):
     assert Image().export(str(tmp_path / "z.png")) is False
 
 
-def test_export_name_is_cut_at_a_nul(rgba_image, tmp_path):
-    assert rgba_image.export(str(tmp_path / "cut.png") + "\0.ignored") is True
-    assert (tmp_path / "cut.png").exists()
+@pytest.mark.parametrize("call, writes", [
+    (lambda image, name: Image.load(name), False),
+    (lambda image, name: Image.load_raw(name, 4, 2, RGBA, 0), False),
+    (lambda image, name: Image.load_anim(name), False),
+    (lambda image, name: probe.image_c_load(name), False),
+    (lambda image, name: probe.image_c_load_raw(name, 4, 2, RGBA, 0), False),
+    (lambda image, name: probe.image_c_load_anim(name), False),
+    (lambda image, name: image.export(name), True),
+    (lambda image, name: probe.image_export(image, name, 1), True),
+], ids=["load", "load_raw", "load_anim", "c_load", "c_load_raw", "c_load_anim", "export", "c-level export"])
+def test_a_name_holding_a_nul_is_refused_before_raylib(rgba_image, tmp_path, call, writes):
+    cut = tmp_path / "cut.png"  # what raylib would see of the name: a file to read, or one to write
+    if not writes:
+        rgba_image.export(str(cut))
+    with pytest.raises(ValueError, match="^embedded null character$"):
+        call(rgba_image, str(cut) + "\0.bmp")
+    assert cut.exists() is not writes
 
 
 @pytest.mark.parametrize("name, error", [(None, AttributeError), (b"x.png", TypeError), (Text("x"), TypeError)])

@@ -107,6 +107,7 @@ def test_int_parameters_take_floats_truncated():
     (lambda: Image.generate_with_text(4, 4, None), AttributeError, "'NoneType' object has no attribute 'encode'"),
     (lambda: Image.generate_with_text(4, 4, b"x"), TypeError,
      "Argument 'text' has incorrect type (expected str, got bytes)"),
+    (lambda: Image.generate_with_text(4, 4, "a\0b"), ValueError, "embedded null character"),
     (lambda: Image.generate_with_checked(1, 2, 3, 4, 5), TypeError,
      "generate_with_checked() takes exactly 6 positional arguments (5 given)"),
     (lambda: Image.generate_with_cellular(8, 8, tile=2), TypeError,
@@ -221,6 +222,16 @@ def test_reading_out_of_bounds(rgba_image):
         view[len(view)]
     with pytest.raises(ValueError, match="cannot assign 3 bytes to a slice of 4"):
         view[0:4] = b"abc"
+
+
+@pytest.mark.parametrize("target, source", [(slice(1, 9), slice(0, 8)), (slice(0, 8), slice(1, 9)),
+                                            (slice(0, 16, 2), slice(4, 12))])
+def test_slice_assignment_from_the_same_memory(rgba_image, target, source):
+    view = rgba_image.data_view
+    expected = bytearray(range(32))
+    expected[target] = expected[source]
+    view[target] = view[source]
+    assert bytes(view) == bytes(expected)
 
 
 class NotValid(Image):

@@ -1,6 +1,7 @@
 """The Sound type: loading, aliases sharing sample data, updates, playback and settings."""
 import array
 import copy
+import ctypes
 import gc
 import pickle
 import struct
@@ -10,6 +11,7 @@ import wave
 
 import pytest
 
+import _capi_probe as probe
 import tovara.brook.brook as brook
 import tovara.sound.sound as sound_module
 from tovara.brook.brook import AudioStream
@@ -144,7 +146,7 @@ def test_read_only_properties(short, name):
 @pytest.mark.parametrize("channels", [1, 2])
 def test_load_converts_to_the_device_format(wav, channels):
     s = Sound.load(file_name=wav(channels, 1000))
-    assert (s.valid, s.is_alias, s.volume, s.pitch, s.pan) == (True, False, 1.0, 1.0, 0.5)
+    assert (s.valid, s.is_alias, s.volume, s.pitch, s.pan) == (True, False, 1.0, 1.0, 0.0)
     assert type(s.stream) is AudioStream and s.stream is s.stream
     assert (s.stream.channels, s.stream.sample_size, s.stream.is_owner) == (2, 32, 0)
     assert s.frame_count == pytest.approx(1000 * s.stream.sample_rate / WAV_RATE, abs=1)
@@ -152,13 +154,14 @@ def test_load_converts_to_the_device_format(wav, channels):
 
 def test_load_of_a_missing_file_gives_an_invalid_sound(audio, tmp_path):
     s = Sound.load(str(tmp_path / "missing.wav"))
-    assert (s.valid, s.frame_count, s.volume, s.pitch, s.pan) == (False, 0, 1.0, 1.0, 0.5)
+    assert (s.valid, s.frame_count, s.volume, s.pitch, s.pan) == (False, 0, 1.0, 1.0, 0.0)
     assert type(s.stream) is AudioStream and s.stream.channels == 0
     assert started(s) is False
 
 
-def test_load_cuts_the_name_at_a_nul(wav):
-    assert Sound.load(wav(1, 200) + "\0.ignored").valid
+def test_load_refuses_a_name_holding_a_nul(wav):
+    with pytest.raises(ValueError, match="^embedded null character$"):
+        Sound.load(wav(1, 200) + "\0.ogg")  # cut at the NUL, it names a readable file
 
 
 class Text(str):
@@ -283,7 +286,7 @@ def test_an_alias_of_an_alias_shares_the_same_data(wav, order):
     family += [Sound.load_alias(family[1])]
     for alias in family[1:]:
         assert (alias.valid, alias.is_alias, alias.frame_count) == (True, True, family[0].frame_count)
-        assert (alias.volume, alias.pitch, alias.pan, alias.stream.channels) == (1.0, 1.0, 0.5, 2)
+        assert (alias.volume, alias.pitch, alias.pan, alias.stream.channels) == (1.0, 1.0, 0.0, 2)
     assert len({id(s.stream) for s in family}) == 3 and family[0].is_alias is False
     for index in order[:2]:
         family[index].unload()
@@ -332,6 +335,24 @@ def test_settings_are_stored_as_32_bit_floats(short, loaded, name, value, stored
     assert type(getattr(s, name)) is float and getattr(s, name) == stored
 
 
+CENTER = 0.25 * 0.6875  # raylib's pan law at its center, for samples of 0.25
+
+
+@pytest.mark.parametrize("change, left, right", [
+    (lambda s: None, CENTER, CENTER),
+    (lambda s: setattr(s, "pan", s.pan), CENTER, CENTER),  # writing back what it reads moves nothing
+    (lambda s: setattr(s, "pan", 1), 0.0, 0.25),
+    (lambda s: setattr(s, "pan", -1), 0.25, 0.0),
+], ids=["as-loaded", "written-back", "right", "left"])
+def test_pan_says_where_the_mixer_puts_the_sound(long, change, left, right):
+    frames = long.frame_count
+    long.update(array.array("f", [0.25]) * (2 * frames), frames)
+    change(long)
+    assert probe.mixed_peaks(0.05) == (0.0, 0.0)  # nothing else is playing
+    assert started(long)
+    assert probe.mixed_peaks(0.1) == pytest.approx((left, right), abs=0.005)
+
+
 @pytest.mark.parametrize("name", ["volume", "pitch", "pan"])
 def test_settings_refuse_deletion_and_text(short, name):
     setattr(short, name, 0.5)
@@ -350,11 +371,12 @@ def test_settings_refuse_deletion_and_text(short, name):
     lambda n: (bytearray(FRAME_BYTES * n), n),
     lambda n: (memoryview(bytes(FRAME_BYTES * n)), n),
     lambda n: (array.array("f", [0.5]) * (2 * n), n),
+    lambda n: ((ctypes.c_float * (2 * n))(), n),  # format "<f"
     lambda n: (bytes(16), 2.9),  # truncated to 2 frames
     lambda n: (bytes(8), True),
     lambda n: (bytes(100), 3),  # more data than the frames need
     lambda n: (b"", 0),
-], ids=["bytes", "bytearray", "memoryview", "array", "float", "bool", "longer", "nothing"])
+], ids=["bytes", "bytearray", "memoryview", "array", "ctypes", "float", "bool", "longer", "nothing"])
 def test_update_reaches_raylib(long, make):
     data, frames = make(long.frame_count)
     assert started(long)
@@ -369,6 +391,12 @@ def test_update_reaches_raylib(long, make):
     (memoryview(bytes(32))[::2], 1, BufferError, "not C-contiguous"),
     (bytes(80), -1, ValueError, "^frame_count must not be negative, got -1$"),
     (bytes(79), 10, ValueError, r"^data holds 79 bytes, 10 frames of 8 bytes \(2 channels of 32 bits\) need 80$"),
+    # samples of another type would play as garbage
+    (array.array("d", [0.25] * 20), 10, TypeError,
+     r"^data has item format 'd', not the sound's sample format 'f' \(32-bit float\) or bytes$"),
+    (array.array("h", [0] * 40), 10, TypeError, "^data has item format 'h', not"),
+    (memoryview(bytes(80)).cast("q"), 10, TypeError, "^data has item format 'q', not"),
+    ((ctypes.c_float.__ctype_be__ * 20)(), 10, TypeError, "^data has item format '>f', not"),
 ])
 def test_update_refuses_before_raylib_is_called(long, data, frames, error, message):
     assert started(long)

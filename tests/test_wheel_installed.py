@@ -13,6 +13,8 @@ from pathlib import Path
 
 import pytest
 
+from conftest import exported_symbols
+
 pytestmark = pytest.mark.skipif(not os.environ.get("TOVARA_INSTALLED_WHEEL"), reason="not in the installed wheel")
 
 ROOT = Path(__file__).resolve().parents[1]
@@ -48,6 +50,7 @@ def test_nothing_resolves_outside_the_wheel_but_the_system_libraries():
             assert inside or Path(name.split()[0]).name in SYSTEM, (module.name, line)
         if module.parent.name in ("image", "sound", "cursor"):
             assert "tovara.libs/libraylib" in listing, module.name
+        assert exported_symbols(module) == [f"PyInit_{module.parent.name}"]
 
 
 def test_the_tour_runs_headless():

@@ -1,5 +1,7 @@
 #include "frame/text.h"
 
+#include <cstring>
+
 #include "frame/binding.h"
 
 namespace tovara {
@@ -15,7 +17,12 @@ Ref encode_utf8(PyObject* text) {
         PyErr_Format(PyExc_AttributeError, "'NoneType' object has no attribute '%.30s'", "encode");
         return Ref();
     }
-    return Ref::steal(PyUnicode_AsUTF8String(text));
+    Ref encoded = Ref::steal(PyUnicode_AsUTF8String(text));
+    if (encoded && std::memchr(PyBytes_AS_STRING(encoded.get()), '\0', PyBytes_GET_SIZE(encoded.get()))) {
+        PyErr_SetString(PyExc_ValueError, "embedded null character");
+        return Ref();
+    }
+    return encoded;
 }
 
 }  // namespace tovara

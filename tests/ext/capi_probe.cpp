@@ -4,8 +4,11 @@
 #include <Python.h>
 #include <raylib.h>
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "color/color.h"
 #include "cursor/cursor.h"
@@ -526,8 +529,33 @@ PyObject* sound_c_alias(PyObject* object) {
     return sound_table->new_(LoadSoundAlias(source), &alias);
 }
 
+// The loudest sample of each channel of what raylib's mixer sends to the
+// device (two float channels), while mixed_peaks listens.
+std::atomic<float> mixed_peak[2];
+
+void listen_to_mix(void* frames, unsigned int count) {
+    const float* samples = static_cast<const float*>(frames);
+    for (unsigned int i = 0; i < 2 * count; ++i) {
+        float level = std::fabs(samples[i]);
+        if (level > mixed_peak[i % 2].load(std::memory_order_relaxed))
+            mixed_peak[i % 2].store(level, std::memory_order_relaxed);
+    }
+}
+
+// mixed_peaks(seconds) -> (left, right): the peaks of the device's output over that time.
+PyObject* mixed_peaks(double seconds) {
+    for (auto& peak : mixed_peak) peak.store(0);
+    AttachAudioMixedProcessor(listen_to_mix);
+    Py_BEGIN_ALLOW_THREADS;
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    Py_END_ALLOW_THREADS;
+    DetachAudioMixedProcessor(listen_to_mix);
+    return Py_BuildValue("(dd)", double{mixed_peak[0].load()}, double{mixed_peak[1].load()});
+}
+
 const FunctionSpec sound_functions[] = {
     {.name = "sound_c_alias", .body = function<sound_c_alias>, .parameters = {"sound"}},
+    {.name = "mixed_peaks", .body = function<mixed_peaks>, .parameters = {"seconds"}},
 };
 
 bool populate(Module& module) {

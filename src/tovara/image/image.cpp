@@ -170,35 +170,35 @@ PyObject* call_exact(PyObject* type, PyObject* const*, size_t, PyObject*) {
     return new_empty(reinterpret_cast<PyTypeObject*>(type), nullptr, nullptr);
 }
 
-// Releases what an owning image holds when its `valid` (a subclass may
-// override it) says so. The step runs Python code, so it runs where the
-// interpreter runs finalizers: on an intact object, which that code may keep
-// alive (resurrect) without harm.
-void release_if_valid(PyObject* self) {
+// Decides, by the object's `valid` (a subclass may override it), whether its
+// destruction releases the pixels it owns, and records the decision. The step
+// runs Python code, so it runs where the interpreter runs finalizers: on an
+// intact object, which that code may keep alive (resurrect). Such an object
+// keeps its pixels; the decision releases them when it dies for good.
+void decide_release(PyObject* self) {
     ImageObject* image = as_image(self);
     if (!image->is_owner || !image->_raw.data) return;
     Ref saved = Ref::steal(PyErr_GetRaisedException());
-    int release = read_valid(self);
-    if (release < 0)
-        report_unraisable(module_frame.member_name(&ImageType, "__dealloc__").c_str(), true);
-    else if (release)
-        unload_body(image);
+    int valid = read_valid(self);
+    if (valid < 0) report_unraisable(module_frame.member_name(&ImageType, "__dealloc__").c_str(), true);
+    image->at_death = valid > 0 ? PixelsAtDeath::release : PixelsAtDeath::keep;
     PyErr_SetRaisedException(saved.release());
 }
 
 // The finalizer of subclasses (an exact Image runs no Python code to die).
 void finalize(PyObject* self) {
-    if (Py_TYPE(self) != &ImageType) release_if_valid(self);
+    if (Py_TYPE(self) != &ImageType) decide_release(self);
 }
 
-// A subclass whose own __del__ took the finalizer's place: the step runs here,
-// after the interpreter has cleared the instance's attributes. An object that
-// Python code keeps now stays alive, its type reference kept for it; what the
-// step gave it (attributes, weak references) goes with it otherwise.
-bool release_late_resurrects(PyObject* self) {
+// A subclass whose own __del__ took the finalizer's place: the decision is
+// made here, after the interpreter has cleared the instance's attributes. An
+// object that Python code keeps now stays alive, its type reference kept for
+// it; what the step gave it (attributes, weak references) goes with it
+// otherwise.
+bool decide_late_resurrects(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
     Py_SET_REFCNT(self, 1);
-    release_if_valid(self);
+    decide_release(self);
     if (Py_REFCNT(self) > 1) {
         Py_SET_REFCNT(self, Py_REFCNT(self) - 1);
         if (type->tp_flags & Py_TPFLAGS_HEAPTYPE) Py_INCREF(type);  // the subclass's destructor drops one after us
@@ -213,23 +213,21 @@ bool release_late_resurrects(PyObject* self) {
 void dealloc(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
     ImageObject* image = as_image(self);
-    if (image->is_owner && image->_raw.data) {
-        // An exact Image always releases what it owns (raylib's validity test
-        // can be false for memory it allocated, such as a 0 by 0 image); a
-        // subclass decides through its `valid`, normally in its finalizer,
-        // which the interpreter runs once (on every death for a type outside
-        // the garbage collector).
-        bool finalized = type->tp_finalize == finalize && (!PyType_IS_GC(type) || PyObject_GC_IsFinalized(self));
-        if (type == &ImageType)
-            release_pixels(image->_raw);
-        else if (!finalized && release_late_resurrects(self))
-            return;
-    }
+    // An exact Image always releases what it owns (raylib's validity test can
+    // be false for memory it allocated, such as a 0 by 0 image); a subclass
+    // releases as its finalizer decided, which the interpreter runs once (on
+    // every death for a type outside the garbage collector).
+    bool decides = type != &ImageType && image->is_owner && image->_raw.data;
+    if (decides && image->at_death == PixelsAtDeath::undecided && decide_late_resurrects(self)) return;
+    if (image->is_owner && image->_raw.data && (!decides || image->at_death == PixelsAtDeath::release))
+        release_pixels(image->_raw);
     type->tp_free(self);
 }
 
 PyObject* data_view(PyObject* self) {
-    int valid = read_valid(self);
+    // The exact type's `valid` cannot be overridden: asked directly, without
+    // the attribute lookup (whose shared descriptor threads would contend for).
+    int valid = Py_TYPE(self) == &ImageType ? IsImageValid(as_image(self)->_raw) : read_valid(self);
     if (valid < 0) return nullptr;
     if (!valid) {
         PyErr_SetString(PyExc_ValueError, "Image data is empty or Image has been unloaded.");

@@ -19,12 +19,17 @@ inline constexpr const char* module_path = "tovara.image.image";
 
 struct ImageTable;
 
+// What destruction does with the pixels a subclass instance owns, as its
+// finalizer decided by asking its `valid`.
+enum class PixelsAtDeath : int { undecided, release, keep };
+
 // The instance layout: other modules rely on this order.
 struct ImageObject {
     PyObject_HEAD
     const ImageTable* table;
     ::Image _raw;
     int is_owner;  // true when this object releases _raw.data
+    PixelsAtDeath at_death;  // the image module's own bookkeeping; other modules never touch it
 };
 
 // Optional arguments of `new`: how many are given (0 or 1), then is_owner.

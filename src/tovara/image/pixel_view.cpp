@@ -2,7 +2,10 @@
 
 #include <raylib.h>
 
+#include <array>
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -14,49 +17,68 @@ namespace tovara::image {
 
 namespace {
 
-// Who still uses a block of pixel memory that a view was laid over.
+// Who still uses a block of pixel memory that a view was laid over. The
+// blocks are spread over shards by address, each with its own lock and count,
+// so that views of different images, taken and dropped on different threads,
+// meet in one shard only by the chance of their addresses.
 class Leases {
 public:
-    void acquire(void* data) {
-        std::lock_guard lock(mutex_);
-        if (++leases_[data].views == 1) blocks_.fetch_add(1);
-    }
-
-    // A view lets go; the last view of an orphaned block releases it.
-    void release(void* data) {
-        bool free_now = false;
-        {
-            std::lock_guard lock(mutex_);
-            auto found = leases_.find(data);
-            if (found == leases_.end()) return;
-            if (--found->second.views == 0) {
-                free_now = found->second.orphaned;
-                leases_.erase(found);
-                blocks_.fetch_sub(1);
-            }
-        }
-        if (free_now) MemFree(data);
-    }
-
-    bool owner_releases(void* data) {
-        // Most images never had a view: no lock for them. A lease on this
-        // block was taken before its owner could let go of it.
-        if (blocks_.load() == 0) return true;
-        std::lock_guard lock(mutex_);
-        auto found = leases_.find(data);
-        if (found == leases_.end()) return true;
-        found->second.orphaned = true;
-        return false;
-    }
+    void acquire(void* data) { shard(data).acquire(data); }
+    void release(void* data) { shard(data).release(data); }
+    bool owner_releases(void* data) { return shard(data).owner_releases(data); }
 
 private:
-    struct Lease {
-        Py_ssize_t views = 0;
-        bool orphaned = false;  // its owner let go: the last view frees it
+    struct alignas(64) Shard {  // a cache line of its own: no false sharing between shards
+        void acquire(void* data) {
+            std::lock_guard lock(mutex);
+            if (++leases[data].views == 1) blocks.fetch_add(1);
+        }
+
+        // A view lets go; the last view of an orphaned block releases it.
+        void release(void* data) {
+            bool free_now = false;
+            {
+                std::lock_guard lock(mutex);
+                auto found = leases.find(data);
+                if (found == leases.end()) return;
+                if (--found->second.views == 0) {
+                    free_now = found->second.orphaned;
+                    leases.erase(found);
+                    blocks.fetch_sub(1);
+                }
+            }
+            if (free_now) MemFree(data);
+        }
+
+        bool owner_releases(void* data) {
+            // Most images never had a view: no lock for them. A lease on this
+            // block was taken, under the owner's critical section, before its
+            // owner could let go of it.
+            if (blocks.load() == 0) return true;
+            std::lock_guard lock(mutex);
+            auto found = leases.find(data);
+            if (found == leases.end()) return true;
+            found->second.orphaned = true;
+            return false;
+        }
+
+        struct Lease {
+            Py_ssize_t views = 0;
+            bool orphaned = false;  // its owner let go: the last view frees it
+        };
+        std::mutex mutex;
+        std::unordered_map<void*, Lease> leases;
+        std::atomic<std::size_t> blocks{0};  // blocks with a lease
     };
-    std::mutex mutex_;
-    std::unordered_map<void*, Lease> leases_;
-    std::atomic<std::size_t> blocks_{0};  // blocks with a lease
+
+    Shard& shard(void* data) {
+        // Fibonacci hashing: the top bits of the address times 2^64 / phi.
+        auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(data));
+        return shards_[(bits * 0x9E3779B97F4A7C15u) >> (64 - shard_bits)];
+    }
+
+    static constexpr int shard_bits = 6;
+    std::array<Shard, std::size_t{1} << shard_bits> shards_;
 };
 
 Leases leases;
@@ -143,8 +165,10 @@ int assign(PyObject* self, PyObject* key, PyObject* value) {
         if (source.len != count) {
             PyErr_Format(PyExc_ValueError, "cannot assign %zd bytes to a slice of %zd", source.len, count);
             result = -1;
+        } else if (step == 1 && view->step == 1) {
+            std::memmove(view->start + start, source.buf, count);  // the source may be this very memory
         } else {
-            // memmove semantics: the source may be this very memory.
+            // Through a copy, for the same reason.
             Ref copy = Ref::steal(PyBytes_FromStringAndSize(static_cast<const char*>(source.buf), source.len));
             if (!copy) {
                 result = -1;

@@ -2,6 +2,7 @@
 // replaces their sample data, plays them and keeps their settings.
 #include "sound/sound.h"
 
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -121,7 +122,7 @@ PyObject* make_sound(const ::Sound& raw, int is_alias, bool& taken) {
     sound->_is_alias = is_alias;
     sound->_volume = 1.0f;
     sound->_pitch = 1.0f;
-    sound->_pan = 0.5f;
+    sound->_pan = 0.0f;  // raylib's center, where it puts every new sound
     PyObject* stream = audio_stream_table->cfrom_struct(raw.stream, nullptr);
     if (!stream) {
         module_frame.traceback(&SoundType, "new");
@@ -183,14 +184,45 @@ PyObject* load_alias(SoundArg source) {
 const FunctionSpec load_alias_spec{
     .name = "load_alias", .body = function<load_alias>, .parameters = {"source"}, .returns = "Sound"};
 
+// The item type of one sample of `sound`, as raylib reads it: 8-bit samples
+// as unsigned bytes, 16-bit ones as signed shorts and any other size as
+// 32-bit floats (the only samples it makes for loaded sounds).
+struct SampleType {
+    char format;  // in the buffer protocol's notation
+    const char* name;
+};
+
+SampleType sample_type(const ::Sound& sound) {
+    switch (sound.stream.sampleSize) {
+        case 8: return {'B', "8-bit unsigned integer"};
+        case 16: return {'h', "16-bit integer"};
+        default: return {'f', "32-bit float"};
+    }
+}
+
+// True when a buffer of item format `format` (null: plain bytes) can be read
+// as samples of `sound`: bytes, or items of its sample type in native byte
+// order. Otherwise false with TypeError naming both.
+bool check_sample_format(const ::Sound& sound, const char* format) {
+    if (!format) return true;
+    SampleType expected = sample_type(sound);
+    bool native_order = format[0] != '\0' && std::strchr("@=<", format[0]);  // this platform is little-endian
+    const char* item = native_order ? format + 1 : format;
+    if ((item[0] == 'B' || item[0] == expected.format) && item[1] == '\0') return true;
+    PyErr_Format(PyExc_TypeError, "data has item format '%.50s', not the sound's sample format '%c' (%s) or bytes",
+                 format, expected.format, expected.name);
+    return false;
+}
+
 // update(data, frame_count): replaces the first frame_count frames of sample
 // data. raylib copies without bounds: the count must fit both the sound and
-// the buffer handed in.
+// the buffer handed in, whose items must be the sound's samples or bytes.
 void update(SoundObject* self, PyObject* data, int frame_count) {
     Py_buffer buffer;
-    if (PyObject_GetBuffer(data, &buffer, PyBUF_SIMPLE) < 0) return;
+    if (PyObject_GetBuffer(data, &buffer, PyBUF_ND | PyBUF_FORMAT) < 0) return;  // contiguous, with its item format
     Py_BEGIN_CRITICAL_SECTION(self);
-    if (hazards::check_update(self->_raw, frame_count, buffer.len)) UpdateSound(self->_raw, buffer.buf, frame_count);
+    if (check_sample_format(self->_raw, buffer.format) && hazards::check_update(self->_raw, frame_count, buffer.len))
+        UpdateSound(self->_raw, buffer.buf, frame_count);
     Py_END_CRITICAL_SECTION();
     PyBuffer_Release(&buffer);
 }
