@@ -209,8 +209,9 @@ def qoi_header(width, height):
     ("bomb.bmp", b"BM" + struct.pack("<IHHIIiiHHIIiiII", 91, 0, 0, 54, 40, 25000, 15000, 1, 24, 0, 0, 0, 0, 0, 0)
      + bytes(37)),
     ("bomb.qoi", qoi_header(2, 44739243)),  # one pixel past the limit
+    ("short.qoi", qoi_header(9000, 9000)),  # within the limit, but 176 bytes cannot hold 81 million pixels
     ("bomb.dds", dds(20000, 20000, flags=0x04, fourcc=0x58585858, linear_size=4, data=bytes(4))),
-], ids=["bmp", "qoi", "dds-format-0"])
+], ids=["bmp", "qoi", "qoi-short", "dds-format-0"])
 def test_files_declaring_more_pixels_than_the_limit_are_unreadable_before_decoding(write, name, data):
     started = time.perf_counter()
     path = write(name, data)

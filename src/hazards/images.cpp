@@ -15,32 +15,53 @@ namespace tovara::hazards {
 
 namespace {
 
-// Within the pixel limit by the sizes the header declares. A header too short
-// to declare them passes: the decoder refuses such a file without allocating.
+// Within the pixel limit by the sizes the header declares, and no more pixels
+// than the file can hold: raylib's QOI and stb's BMP decoders fill a short
+// file's missing pixels, and PNG's deflate expands at most 1032 to 1, so a
+// file of a few bytes could otherwise make an image of hundreds of megabytes.
+// A header too short to declare the sizes passes: the decoder refuses such a
+// file without allocating.
 bool declared_size_within_limit(const char* type, Bytes file) {
     std::uint32_t width, height;
+    std::int64_t size = file.size();
     if (is_type(type, ".png", ".PNG")) {
-        if (!file.starts_with(0, "\x89PNG\r\n\x1a\n") || !file.u32be(16, width) || !file.u32be(20, height)) return true;
-    } else if (is_type(type, ".bmp", ".BMP")) {
-        // stb_image reads 16-bit sizes from the old 12-byte header, 32-bit
-        // signed ones otherwise (a negative height runs top down).
-        std::uint32_t header_size;
-        if (!file.u32le(14, header_size)) return true;
-        if (header_size == 12) {
-            if (!file.u16le(18, width) || !file.u16le(20, height)) return true;
-        } else {
-            if (!file.u32le(18, width) || !file.u32le(22, height)) return true;
-            return within_pixel_limit(std::llabs(static_cast<std::int32_t>(width)),
-                                      std::llabs(static_cast<std::int32_t>(height)));
-        }
-    } else if (is_type(type, ".qoi", ".QOI")) {
-        if (!file.u32be(4, width) || !file.u32be(8, height)) return true;
-    } else if (is_type(type, ".gif", ".GIF")) {
-        if (!file.u16le(6, width) || !file.u16le(8, height)) return true;
-    } else {
-        return true;
+        std::uint32_t depth_and_color;
+        if (!file.starts_with(0, "\x89PNG\r\n\x1a\n") || !file.u32be(16, width) || !file.u32be(20, height) ||
+            !file.u16be(24, depth_and_color))
+            return true;
+        // The filtered rows deflate compresses: a filter byte and the row's bits (one sample of
+        // the bit depth at least: the color type only multiplies it).
+        std::int64_t depth = depth_and_color >> 8, row = (std::int64_t{width} * depth + 7) / 8 + 1;
+        constexpr std::int64_t deflate_ratio = 1032, slack = 1 << 16;
+        return within_pixel_limit(width, height) && row * height <= size * deflate_ratio + slack;
     }
-    return within_pixel_limit(width, height);
+    if (is_type(type, ".bmp", ".BMP")) {
+        // stb_image reads 16-bit sizes from the old 12-byte header, 32-bit
+        // signed ones otherwise (a negative height runs top down); it decodes
+        // no compressed BMP, so the file holds every row, padded to 4 bytes.
+        std::uint32_t header_size, offset, bits;
+        if (!file.u32le(14, header_size) || !file.u32le(10, offset)) return true;
+        if (header_size == 12) {
+            if (!file.u16le(18, width) || !file.u16le(20, height) || !file.u16le(24, bits)) return true;
+        } else {
+            if (!file.u32le(18, width) || !file.u32le(22, height) || !file.u16le(28, bits)) return true;
+            width = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(width)));
+            height = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(height)));
+        }
+        std::int64_t row = (std::int64_t{width} * bits + 31) / 32 * 4;
+        return within_pixel_limit(width, height) && (bits == 0 || row * height <= size);
+    }
+    if (is_type(type, ".qoi", ".QOI")) {
+        // A byte of the stream (after the 14-byte header, before the 8-byte end) repeats at most 62 pixels.
+        if (!file.u32be(4, width) || !file.u32be(8, height)) return true;
+        constexpr std::int64_t longest_run = 62;
+        return within_pixel_limit(width, height) && std::int64_t{width} * height <= (size - 14) * longest_run;
+    }
+    if (is_type(type, ".gif", ".GIF")) {
+        if (!file.u16le(6, width) || !file.u16le(8, height)) return true;
+        return within_pixel_limit(width, height);
+    }
+    return true;
 }
 
 ::Image decode(const char* type, Bytes file) {
