@@ -53,7 +53,7 @@ bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t fr
 bool admissible(const ::Image& image, ImageBytes* bytes) {
     int bits = bits_per_pixel(image.format);
     if (bits == 0 || image.width <= 0 || image.height <= 0 || image.mipmaps <= 0 ||
-        image.mipmaps > full_chain_levels(image.width, image.height))
+        (image.mipmaps > 1 && image.mipmaps > full_chain_levels(image.width, image.height)))
         return false;
     // The RGBA copy ExportImage and LoadImageColors make; the grayscale image
     // of ImageFromChannel is a quarter of it.
