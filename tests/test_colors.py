@@ -257,7 +257,7 @@ SPY = """
     import sys, types
     import _capi_probe as probe
     fake = types.ModuleType("tovara.color.color")
-    fake.Color = probe.ColorSpy
+    fake.Color = probe.Color  # ColorSpy, under the name it stands in for
     sys.modules["tovara.color.color"] = fake
     from tovara.colors.colors import Colors, colors
     calls = probe.color_spy({fail_at})

@@ -106,12 +106,14 @@ def test_smaller_sibling_type_fails_with_the_size_error(python):
         f"Expected {expected} from C header, got {actual} from PyObject | init tovara.parser.parser")
 
 
-def test_larger_sibling_type_only_warns(python):
+def test_larger_stand_in_warns_and_is_refused_for_not_being_the_modules_type(python):
+    # A class with another type's table would have that table called on its own layout.
     result = run_with_fake_color(python, """
     class Color: __slots__ = tuple("abcdefgh")
     Color.__pyx_vtable__ = capsule
     fake.Color = Color""")
-    assert result.stdout.strip() == "imported"
+    assert result.stdout.startswith(
+        "TypeError | tovara.color.color.Color is not the type that module defines | init tovara.parser.parser")
     assert "RuntimeWarning: tovara.color.color.Color size changed" in result.stderr
 
 
@@ -129,6 +131,12 @@ def test_larger_sibling_type_fails_when_warnings_are_errors(python):
     ("fake.Color = 5", "TypeError | tovara.color.color.Color is not a type object"),
     ("fake.Color = None", "TypeError | tovara.color.color.Color is not a type object"),
     ("pass", "AttributeError | module 'tovara.color.color' has no attribute 'Color'"),
+    # another type's table on the sibling's layout: a double free once it was called
+    ("import tovara.image.image as image\n    class Color(real.Color): pass\n"
+     "    Color.__pyx_vtable__ = image.Image.__dict__['__pyx_vtable__']\n    fake.Color = Color",
+     "TypeError | tovara.color.color.Color is not the type that module defines"),
+    ("Color = type('tovara.color.color.Color', (real.Color,), {'__pyx_vtable__': capsule})\n    fake.Color = Color",
+     "TypeError | tovara.color.color.Color is not the type that module defines"),
     ("import datetime\n    class Color: __slots__ = tuple('abcdefgh')\n"
      "    Color.__pyx_vtable__ = datetime.datetime_CAPI\n    fake.Color = Color",
      "ValueError | PyCapsule_GetPointer called with incorrect name"),

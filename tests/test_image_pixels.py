@@ -1,4 +1,5 @@
 """Image generators and the pixel data view."""
+import ctypes
 import gc
 
 import pytest
@@ -301,15 +302,49 @@ def test_numpy_shares_the_pixel_memory():
     assert int(array[0]) == 7 and int(array[-1]) == 1
 
 
-def test_strided_views_export_strides_and_refuse_contiguous_requests(rgba_image):
-    import ctypes
-    strided = rgba_image.data_view[::-3]
-    exported = memoryview(strided)
-    assert exported.strides == (-3,) and exported.tobytes() == bytes(range(31, -1, -3))
-    assert bytes(rgba_image.data_view[::-3][::2**62]) == bytes([31])  # one item: any step
-    get_buffer = ctypes.pythonapi.PyObject_GetBuffer
-    get_buffer.argtypes = [ctypes.py_object, ctypes.c_void_p, ctypes.c_int]
-    record = ctypes.create_string_buffer(256)
-    for flags in (0x38, 0x58, 0x98, 0):  # C, Fortran, any contiguous; simple
-        with pytest.raises(BufferError, match="not contiguous"):
-            get_buffer(strided, ctypes.addressof(record), flags)
+class PyBuffer(ctypes.Structure):
+    _fields_ = [("buf", ctypes.c_void_p), ("obj", ctypes.py_object), ("len", ctypes.c_ssize_t),
+                ("itemsize", ctypes.c_ssize_t), ("readonly", ctypes.c_int), ("ndim", ctypes.c_int),
+                ("format", ctypes.c_char_p), ("shape", ctypes.POINTER(ctypes.c_ssize_t)),
+                ("strides", ctypes.POINTER(ctypes.c_ssize_t)), ("suboffsets", ctypes.c_void_p),
+                ("internal", ctypes.c_void_p)]
+
+
+def consume(exporter, flags):
+    """What a C consumer requesting `flags` reads, by the layout the exporter reports."""
+    record = PyBuffer()
+    if ctypes.pythonapi.PyObject_GetBuffer(ctypes.py_object(exporter), ctypes.byref(record), flags) < 0:
+        raise AssertionError("unreachable: ctypes raises the exporter's error")
+    try:
+        layout = (record.format is not None, bool(record.shape), bool(record.strides))
+        count = record.shape[0] if record.shape else record.len
+        step = record.strides[0] if record.strides else 1
+        return layout, bytes(ctypes.c_ubyte.from_address(record.buf + i * step).value for i in range(count))
+    finally:
+        ctypes.pythonapi.PyBuffer_Release(ctypes.byref(record))
+
+
+ctypes.pythonapi.PyObject_GetBuffer.argtypes = [ctypes.py_object, ctypes.c_void_p, ctypes.c_int]
+ctypes.pythonapi.PyBuffer_Release.argtypes = [ctypes.c_void_p]
+SIMPLE, WRITABLE, FORMAT, ND, STRIDES = 0, 0x1, 0x4, 0x8, 0x18
+C_CONTIGUOUS, F_CONTIGUOUS, ANY_CONTIGUOUS = 0x38, 0x58, 0x98
+
+
+@pytest.mark.parametrize("flags", [SIMPLE, WRITABLE, FORMAT, ND, ND | FORMAT, STRIDES, STRIDES | WRITABLE | FORMAT,
+                                   C_CONTIGUOUS, F_CONTIGUOUS, ANY_CONTIGUOUS, 0x11C])
+@pytest.mark.parametrize("shape", ["contiguous", "step 2", "step -3", "empty", "released image"])
+def test_every_request_flag_gets_the_layout_it_can_handle(rgba_image, shape, flags):
+    # A consumer that takes no strides, or asks for contiguity, reads len bytes from buf: a stepped
+    # view handed to it would make it read past the image (as Sound.update did).
+    view = {"contiguous": lambda v: v[4:12], "step 2": lambda v: v[1::2], "step -3": lambda v: v[::-3],
+            "empty": lambda v: v[5:5], "released image": lambda v: v}[shape](rgba_image.data_view)
+    if shape == "released image":
+        rgba_image.unload()
+    stepped = shape.startswith("step")
+    if stepped and ((flags & STRIDES) != STRIDES or flags & 0xE0):
+        with pytest.raises(BufferError, match="this pixel view is not contiguous"):
+            consume(view, flags)
+        return
+    layout, read = consume(view, flags)
+    assert read == bytes(list(view))
+    assert layout == (bool(flags & FORMAT), (flags & ND) == ND, (flags & STRIDES) == STRIDES)

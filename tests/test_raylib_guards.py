@@ -146,6 +146,20 @@ def test_an_rgba_dds_with_its_whole_mip_chain_loads_with_pillows_pixels(write, s
     assert probe.image_frames(copy, 1) == bytes(image.data_view)
 
 
+@pytest.mark.parametrize("mode", ["RGB", "RGBA"])
+def test_uncompressed_dds_files_load_by_their_masks_with_pillows_pixels(tmp_path, mode):
+    # raylib reads 24 bits in one byte order whatever the masks: Pillow's red loaded as blue.
+    Pillow = pytest.importorskip("PIL.Image", exc_type=ImportError)
+    picture = Pillow.new(mode, (4, 3))
+    picture.putdata([(255, 0, 0, 255)[:len(mode)], (0, 255, 0, 128)[:len(mode)], (0, 0, 255, 0)[:len(mode)],
+                     (10, 20, 30, 40)[:len(mode)]] * 3)
+    path = str(tmp_path / "masks.dds")
+    picture.save(path)
+    image = Image.load(path)
+    assert (image.valid, image.format) == (True, {"RGB": 4, "RGBA": 7}[mode])
+    assert bytes(image.data_view) == picture.tobytes()
+
+
 def test_a_gif_disposed_to_previous_loads_with_pillows_frames(write, tmp_path):
     # stb_image, driven by raylib, restored such frames from two frames before its buffer.
     Pillow = pytest.importorskip("PIL.Image", exc_type=ImportError)
@@ -201,26 +215,86 @@ def test_records_handed_in_at_c_level_that_raylib_cannot_handle_are_refused(rgba
     assert probe.image_bytes(rgba_image) == bytes(range(32))
 
 
+@pytest.mark.parametrize("format", [14, 16, 17, 18, 20, 21, 23])  # DXT1 RGB, DXT3, DXT5, ETC1, ETC2 EAC, PVRT, ASTC
+def test_block_compressed_images_never_export_memory_they_do_not_own(tmp_path, format):
+    # raylib encodes from LoadImageColors, which allocates RGBA pixels but fills them only for
+    # uncompressed formats: the file held freed objects and heap pointers, and export said True.
+    path = tmp_path / "blocks.raw"
+    path.write_bytes(bytes(range(256)) * 32)
+    image = Image.load_raw(str(path), 64, 64, format, 0)
+    junk = [b"\xab" * 16384 for _ in range(8)]
+    del junk
+    assert image.valid
+    assert [image.export(str(tmp_path / ("out" + kind))) for kind in (".png", ".bmp", ".qoi")] == [False] * 3
+    assert not any((tmp_path / ("out" + kind)).exists() for kind in (".png", ".bmp", ".qoi"))
+    assert image.export(str(tmp_path / "out.RAW")) is True  # its own bytes, as they are
+    assert (tmp_path / "out.RAW").read_bytes() == bytes(image.data_view)
+    assert image.from_channel(0).valid is False  # raylib would make a black image
+
+
 def qoi_header(width, height):
     return b"qoif" + struct.pack(">IIBB", width, height, 4, 0) + b"\xfd" * 150 + bytes(7) + b"\1"
 
 
-@pytest.mark.parametrize("name, data", [
+def riff(form, *chunks, big=False):
+    body = b"".join(tag + struct.pack(">I" if big else "<I", len(data) if size is None else size) + data
+                    for tag, data, size in chunks)
+    return (b"FORM" if big else b"RIFF") + struct.pack(">I" if big else "<I", 4 + len(body)) + form + body
+
+
+BOMBS = [
     # 91 bytes that made a 1.46 GB image
-    ("bomb.bmp", b"BM" + struct.pack("<IHHIIiiHHIIiiII", 91, 0, 0, 54, 40, 25000, 15000, 1, 24, 0, 0, 0, 0, 0, 0)
-     + bytes(37)),
-    ("bomb.qoi", qoi_header(2, 44739243)),  # one pixel past the limit
-    ("short.qoi", qoi_header(9000, 9000)),  # within the limit, but 176 bytes cannot hold 81 million pixels
-    ("bomb.dds", dds(20000, 20000, flags=0x04, fourcc=0x58585858, linear_size=4, data=bytes(4))),
-], ids=["bmp", "qoi", "qoi-short", "dds-format-0"])
-def test_files_declaring_more_pixels_than_the_limit_are_unreadable_before_decoding(write, name, data):
+    ("load", "bomb.bmp", b"BM" + struct.pack("<IHHIIiiHHIIiiII", 91, 0, 0, 54, 40, 25000, 15000, 1, 24, 0, 0, 0, 0,
+                                             0, 0) + bytes(37)),
+    # a header ending inside its bit count: stb read the rest as zeros and allocated 2 GB
+    ("load", "short.bmp", b"BM" + struct.pack("<IIIIiiH", 29, 0, 54, 40, 25000, 20000, 1) + b"\x18"),
+    ("load", "bomb.qoi", qoi_header(2, 44739243)),  # one pixel past the limit
+    ("load", "short.qoi", qoi_header(9000, 9000)),  # within the limit, but 176 bytes cannot hold 81 million pixels
+    ("load", "bomb.dds", dds(20000, 20000, flags=0x04, fourcc=0x58585858, linear_size=4, data=bytes(4))),
+    # a logical screen of 459 million pixels: stb allocated its canvases before the first frame
+    ("load_anim", "screen.gif", b"GIF89a" + struct.pack("<HHBBB", 25134, 18285, 0, 0, 0) + b"\x2c"
+     + struct.pack("<HHHHB", 0, 0, 1, 1, 0) + b"\x02\x02\x44\x01\x00\x3b"),
+    ("load_raw", "pixels.raw", bytes(64)),
+    # 16 bytes declaring 2^25 frames of 8 channels: 512 MB allocated before the first frame
+    ("sound", "total.qoa", struct.pack(">4sIBBHHH", b"qoaf", 1 << 25, 8, 0, 22050, 0, 0)),
+    # IMA ADPCM, whose fact count dr_wav ignores, with a data length of 4 GB
+    ("sound", "ima.wav", riff(b"WAVE", (b"fmt ", struct.pack("<HHIIHHHH", 0x11, 1, 8000, 4055, 256, 4, 2, 505), None),
+                              (b"fact", struct.pack("<I", 1), None), (b"data", bytes(8), 0xFFFFFF00))),
+    # AIFF, which has no fact chunk for dr_wav, and a sound data length of 4 GB
+    ("sound", "fact.aiff.wav", riff(b"AIFF", (b"fact", struct.pack(">I", 1), None),
+                                    (b"COMM", struct.pack(">HIH", 1, 0, 16) + b"\x40\x0e\xac\x44" + bytes(6), None),
+                                    (b"SSND", bytes(16), 0xFFFFFF00), big=True)),
+]
+
+
+@pytest.mark.parametrize("entry, name, data", BOMBS, ids=[name for _, name, _ in BOMBS])
+def test_headers_declaring_more_than_the_limits_are_refused_before_decoding(python, tmp_path, entry, name, data):
+    # In a process whose address space may grow by 50 MB at most: what was allocated before the
+    # header was checked then fails (the QOA decoder wrote its first frame through NULL).
+    path = tmp_path / name
+    path.write_bytes(data)
+    call = {"load": "Image.load(path)", "load_anim": "Image.load_anim(path)[0]",
+            "load_raw": "Image.load_raw(path, 20000, 20000, 7, 0)", "sound": "Sound.load(path)"}[entry]
+    result = python(f"""
+    import os, resource, time
+    from tovara.image.image import Image
+    from tovara.sound.sound import Sound
+    import tovara.window.window as window
+    window.set_log_level(7)
+    window.open_audio()
+    path = {str(path)!r}
+    if "asan" not in os.environ.get("LD_PRELOAD", ""):  # the sanitizer reserves terabytes up front
+        size = next(int(line.split()[1]) for line in open("/proc/self/status") if line.startswith("VmSize:"))
+        limit = (size + 50 * 1024) * 1024
+        resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
     started = time.perf_counter()
-    path = write(name, data)
-    for image in (Image.load(path), Image.load_anim(path)[0]):
-        assert image.valid is False
-        image.from_channel(0)
-        image.export(path + ".bmp")
-    assert time.perf_counter() - started < 0.5  # nothing decoded: seconds and gigabytes before
+    made = {call}
+    elapsed = time.perf_counter() - started
+    print(made.valid, elapsed < 0.1 or elapsed)
+    if isinstance(made, Image):
+        made.from_channel(0)
+        print(made.export(path + ".bmp"))""")
+    assert result.stdout.split()[:2] == ["False", "True"], result.stderr
 
 
 def vm_data_kib():
@@ -262,7 +336,8 @@ def test_a_sound_without_frames_does_not_play(audio, write):
     # and 200 slices are read from a file that holds one.
     qoa(1, 4000, frame_size=10, slices=1),
     qoa(8, 20, total=0x10000000),  # samples * channels * 2 bytes past int
-], ids=["frame-past-total", "slices-past-file", "total-past-int"])
+    qoa(13, 20),  # predictor state for 8 channels: the ninth on wrote over the loader's stack
+], ids=["frame-past-total", "slices-past-file", "total-past-int", "channels-past-8"])
 def test_qoa_files_whose_frames_overrun_raylibs_buffers_are_unreadable(audio, write, data):
     sound = Sound.load(write("bad.qoa", data))
     assert sound.valid is False and sound.frame_count == 0

@@ -15,6 +15,8 @@ import _capi_probe as probe
 import tovara.brook.brook as brook
 import tovara.sound.sound as sound_module
 from tovara.brook.brook import AudioStream
+from tovara.color.color import Color
+from tovara.image.image import Image
 from tovara.sound.sound import Sound
 
 WAV_RATE = 22050
@@ -389,6 +391,8 @@ def test_update_reaches_raylib(long, make):
     (5, 2**31, OverflowError, "^value too large to convert to int$"),
     (b"", "1", TypeError, "^an integer is required$"),
     (memoryview(bytes(32))[::2], 1, BufferError, "not C-contiguous"),
+    # read as contiguous, it ran 16 KB past the image
+    (Image.generate_with_color(64, 64, Color(1, 2, 3, 4)).data_view[::-1], 2048, BufferError, "not contiguous"),
     (bytes(80), -1, ValueError, "^frame_count must not be negative, got -1$"),
     (bytes(79), 10, ValueError, r"^data holds 79 bytes, 10 frames of 8 bytes \(2 channels of 32 bits\) need 80$"),
     # samples of another type would play as garbage

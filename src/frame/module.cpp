@@ -148,6 +148,27 @@ bool publish_type(Module& module, PyTypeObject* type, const void* table) {
     return PyModule_AddObjectRef(module.module, class_name(type), reinterpret_cast<PyObject*>(type)) == 0;
 }
 
+namespace {
+
+// The module's own type, not one put in its place: the method table is read
+// from whatever type the attribute holds, and a table of another layout would
+// be called on records it does not know. The type has its full name,
+// and one made on the heap is also tied to that module, as only a type made in
+// C can be: a class defined in Python is refused whatever its name, dict or
+// bases say.
+bool is_defined_by(PyTypeObject* type, PyObject* module, const char* module_path, const char* class_name_) {
+    // (builtins name their types without the module)
+    bool builtin = std::strcmp(module_path, "builtins") == 0;
+    if (std::string(type->tp_name) != (builtin ? std::string() : std::string(module_path) + ".") + class_name_)
+        return false;
+    if (!PyType_HasFeature(type, Py_TPFLAGS_HEAPTYPE)) return true;
+    PyObject* home = PyType_GetModule(type);  // borrowed
+    if (!home) PyErr_Clear();
+    return home == module;
+}
+
+}  // namespace
+
 PyTypeObject* import_type(const char* module_path, const char* class_name_, std::size_t size, void** table) {
     Ref module = Ref::steal(PyImport_ImportModule(module_path));
     if (!module) return nullptr;
@@ -185,6 +206,11 @@ PyTypeObject* import_type(const char* module_path, const char* class_name_, std:
             if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "invalid vtable found for imported type");
             return nullptr;
         }
+    }
+    // Last, so that every check above keeps its own message for a stand-in.
+    if (!is_defined_by(type, module.get(), module_path, class_name_)) {
+        PyErr_Format(PyExc_TypeError, "%.200s.%.200s is not the type that module defines", module_path, class_name_);
+        return nullptr;
     }
     // Imported types live as long as the process: the module that owns them stays in sys.modules.
     return reinterpret_cast<PyTypeObject*>(object.release());

@@ -67,7 +67,8 @@ inline constexpr const char* vtable_key = "__pyx_vtable__";
 // Returns false with an exception set.
 bool publish_type(Module& module, PyTypeObject* type, const void* table);
 
-// Imports `module_path`, takes its attribute `class_name`, checks that its
+// Imports `module_path`, takes its attribute `class_name`, checks that it is
+// the type that module defines (TypeError for a class put in its place), that its
 // instances are at least `size` bytes (warning when they are larger) and reads
 // the C-level method table from its __pyx_vtable__ capsule into `table` (unless
 // `table` is null). Returns null with an exception set.

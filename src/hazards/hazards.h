@@ -13,6 +13,15 @@
 //     pixel view, ExportImage's raw bytes), the RGBA conversion (ExportImage,
 //     LoadImageColors) and the grayscale image (ImageFromChannel);
 //   - at least the chain's bytes actually allocated behind its data.
+// Beyond sizes, raylib cannot perform every operation on every format: its
+// LoadImageColors allocates RGBA pixels but fills them only for uncompressed
+// formats. What each operation needs, by format (`reads_pixels` below):
+//   - the pixel view and copy: the bytes as they are, for every format;
+//   - from_channel: the pixels read; for a compressed format raylib would make
+//     a black image, so the result is raylib's failed one;
+//   - export: to .raw the bytes as they are, for every format; to an encoded
+//     file (png, bmp, qoi) the pixels read, otherwise it fails (false) rather
+//     than write memory the image does not own.
 // Files are bounded before any decoder runs: an image of more than
 // `image_pixel_limit` pixels (all frames of an animation together) is refused,
 // and so is a sound of more than `sound_frame_limit` frames.
@@ -39,6 +48,12 @@ inline constexpr std::int64_t image_pixel_limit = 89'478'485;
 // Bits per pixel of `format`, taken from raylib's own size of a 4 by 4 block;
 // 0 for numbers raylib does not define.
 int bits_per_pixel(int format);
+
+// True for the formats whose pixels raylib reads (LoadImageColors,
+// ImageFromChannel): the uncompressed ones.
+inline bool reads_pixels(int format) {
+    return format >= PIXELFORMAT_UNCOMPRESSED_GRAYSCALE && format < PIXELFORMAT_COMPRESSED_DXT1_RGB;
+}
 
 // The byte counts raylib computes for a record, each known to fit its int.
 struct ImageBytes {
@@ -106,11 +121,13 @@ bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t fr
 ::Image copy_image(const ::Image& image);
 
 // ImageFromChannel; the zeroed record, as raylib gives for an image without
-// pixels, for one outside the invariant.
+// pixels, for one outside the invariant or of a format whose pixels raylib
+// does not read.
 ::Image image_from_channel(const ::Image& image, int selected_channel);
 
 // ExportImage; false (the export fails) also when raylib's extension test would
-// read past its 16-byte buffer, or when the record is outside the invariant.
+// read past its 16-byte buffer, when the record is outside the invariant, or
+// when the file is encoded from pixels raylib does not read.
 bool export_image(const ::Image& image, const char* file_name);
 
 // -- sounds (sounds.cpp) -----------------------------------------------------------
@@ -119,6 +136,12 @@ bool export_image(const ::Image& image, const char* file_name);
 // (two float channels a frame); longer sounds are music, which raylib
 // streams. 2^25 frames: 11.6 minutes at 48 kHz, 256 MiB on the device.
 inline constexpr std::int64_t sound_frame_limit = std::int64_t{1} << 25;
+
+// The fixed arrays raylib's decoders size by a constant, and index by what a
+// file declares: QOA keeps predictor state for 8 channels (QOA_MAX_CHANNELS).
+// The other decoders check their own (stb_vorbis 16 channels, dr_wav 256 and
+// 2 for ADPCM, stb_image's palettes 256 entries).
+inline constexpr std::uint32_t qoa_max_channels = 8;
 
 // LoadSound(file_name), with the file read once: a missing extension (raylib
 // compares it without a null check), a declared length past the frame limit,

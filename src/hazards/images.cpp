@@ -19,16 +19,15 @@ namespace {
 // than the file can hold: raylib's QOI and stb's BMP decoders fill a short
 // file's missing pixels, and PNG's deflate expands at most 1032 to 1, so a
 // file of a few bytes could otherwise make an image of hundreds of megabytes.
-// A header too short to declare the sizes passes: the decoder refuses such a
-// file without allocating.
+// A header that ends before its sizes is refused: stb reads past the end of
+// memory as zeros and may still allocate what the part it has declares.
 bool declared_size_within_limit(const char* type, Bytes file) {
     std::uint32_t width, height;
     std::int64_t size = file.size();
     if (is_type(type, ".png", ".PNG")) {
         std::uint32_t depth_and_color;
-        if (!file.starts_with(0, "\x89PNG\r\n\x1a\n") || !file.u32be(16, width) || !file.u32be(20, height) ||
-            !file.u16be(24, depth_and_color))
-            return true;
+        if (!file.starts_with(0, "\x89PNG\r\n\x1a\n")) return true;  // the decoder refuses it
+        if (!file.u32be(16, width) || !file.u32be(20, height) || !file.u16be(24, depth_and_color)) return false;
         // The filtered rows deflate compresses: a filter byte and the row's bits (one sample of
         // the bit depth at least: the color type only multiplies it).
         std::int64_t depth = depth_and_color >> 8, row = (std::int64_t{width} * depth + 7) / 8 + 1;
@@ -40,11 +39,12 @@ bool declared_size_within_limit(const char* type, Bytes file) {
         // signed ones otherwise (a negative height runs top down); it decodes
         // no compressed BMP, so the file holds every row, padded to 4 bytes.
         std::uint32_t header_size, offset, bits;
-        if (!file.u32le(14, header_size) || !file.u32le(10, offset)) return true;
+        if (!file.starts_with(0, "BM")) return true;
+        if (!file.u32le(14, header_size) || !file.u32le(10, offset)) return false;
         if (header_size == 12) {
-            if (!file.u16le(18, width) || !file.u16le(20, height) || !file.u16le(24, bits)) return true;
+            if (!file.u16le(18, width) || !file.u16le(20, height) || !file.u16le(24, bits)) return false;
         } else {
-            if (!file.u32le(18, width) || !file.u32le(22, height) || !file.u16le(28, bits)) return true;
+            if (!file.u32le(18, width) || !file.u32le(22, height) || !file.u16le(28, bits)) return false;
             width = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(width)));
             height = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(height)));
         }
@@ -53,13 +53,14 @@ bool declared_size_within_limit(const char* type, Bytes file) {
     }
     if (is_type(type, ".qoi", ".QOI")) {
         // A byte of the stream (after the 14-byte header, before the 8-byte end) repeats at most 62 pixels.
-        if (!file.u32be(4, width) || !file.u32be(8, height)) return true;
+        if (!file.u32be(4, width) || !file.u32be(8, height) || size < 14) return false;
         constexpr std::int64_t longest_run = 62;
         return within_pixel_limit(width, height) && std::int64_t{width} * height <= (size - 14) * longest_run;
     }
     if (is_type(type, ".gif", ".GIF")) {
-        if (!file.u16le(6, width) || !file.u16le(8, height)) return true;
-        return within_pixel_limit(width, height);
+        // stb allocates the logical screen (three canvases of it) before it reads a frame.
+        if (!file.starts_with(0, "GIF")) return true;
+        return file.u16le(6, width) && file.u16le(8, height) && within_pixel_limit(width, height);
     }
     return true;
 }
@@ -67,8 +68,8 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 ::Image decode(const char* type, Bytes file) {
     if (!file || !type || !declared_size_within_limit(type, file)) return ::Image{};
     if (is_type(type, ".dds", ".DDS")) return decode_dds(file.data(), file.size());
-    // raylib reads the QOI channel count at byte 12 before its decoder checks the size.
-    if (is_type(type, ".qoi", ".QOI") && file.size() < 14) return ::Image{};
+    // (raylib reads the QOI channel count at byte 12 before its decoder checks
+    // the size: the check above has refused a QOI file shorter than its header.)
     return LoadImageFromMemory(type, file.data(), file.size());
 }
 
@@ -87,6 +88,8 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 ::Image load_image_anim_from_memory(const char* type, const unsigned char* data, int size, int* frames) {
     // raylib takes a .gif in any case as an animation and anything else as one frame.
     if (type && strcasecmp(type, ".gif") == 0) {
+        *frames = 0;
+        if (!declared_size_within_limit(".gif", Bytes(data, size))) return ::Image{};
         ::Image image = decode_gif_animation(data, size, frames);
         image = admit_loaded(image, *frames);
         if (!image.data) *frames = 0;
@@ -116,7 +119,7 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 }
 
 ::Image image_from_channel(const ::Image& image, int selected_channel) {
-    return admissible(image) ? ImageFromChannel(image, selected_channel) : ::Image{};
+    return admissible(image) && reads_pixels(image.format) ? ImageFromChannel(image, selected_channel) : ::Image{};
 }
 
 bool export_image(const ::Image& image, const char* file_name) {
@@ -124,7 +127,11 @@ bool export_image(const ::Image& image, const char* file_name) {
     // 16-byte buffer and compares it as a terminated string.
     const char* type = GetFileExtension(file_name);
     if (type && std::strlen(type) >= 16) return false;
-    return admissible(image) && ExportImage(image, file_name);
+    if (!admissible(image)) return false;
+    // Only .raw writes the bytes as they are; every other file is encoded from
+    // the pixels LoadImageColors reads.
+    if (!reads_pixels(image.format) && !(type && strcasecmp(type, ".raw") == 0)) return false;
+    return ExportImage(image, file_name);
 }
 
 }  // namespace tovara::hazards

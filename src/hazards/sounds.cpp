@@ -18,17 +18,22 @@ namespace {
 // A QOA file: an 8-byte header ('qoaf', total samples per channel), then frames
 // of an 8-byte header (channels, sample rate, samples, frame size), 16 bytes of
 // predictor state per channel and one 8-byte slice per 20 samples per channel.
-// raylib's decoder allocates the header's total in int arithmetic, then writes
-// each frame it accepts at the running sample index and reads its slices
-// without looking at the file's end; walk the frames as it does.
+// raylib's decoder keeps predictor state for `qoa_max_channels` channels but
+// writes it for as many as the first frame names; it allocates the header's
+// total before reading a frame (in int arithmetic, unchecked), then writes each
+// frame it accepts at the running sample index and reads its slices without
+// looking at the file's end. Bound the channels and the total by what the file
+// can hold, then walk the frames as it does.
 bool qoa_is_safe(Bytes file) {
-    constexpr std::uint64_t magic = 0x716f6166, slice_samples = 20;
+    constexpr std::uint64_t magic = 0x716f6166, slice_samples = 20, slice_bytes = 8;
     std::uint64_t head, first;
     if (!file.u64be(0, head) || !file.u64be(8, first) || head >> 32 != magic) return true;  // the decoder refuses these
     std::uint64_t remaining = head & 0xffffffff;
     std::uint32_t channels = first >> 56 & 0xff, sample_rate = first >> 32 & 0xffffff;
     if (remaining == 0 || channels == 0 || sample_rate == 0) return true;
-    if (static_cast<std::int64_t>(remaining) > sound_frame_limit || remaining * channels * sizeof(short) > INT_MAX)
+    if (channels > qoa_max_channels) return false;
+    std::uint64_t slices_held = (static_cast<std::uint64_t>(file.size()) - 8) / slice_bytes;
+    if (static_cast<std::int64_t>(remaining) > sound_frame_limit || remaining * channels > slices_held * slice_samples)
         return false;
     std::uint64_t at = 8, size = static_cast<std::uint64_t>(file.size());
     while (remaining > 0) {
@@ -52,11 +57,13 @@ bool qoa_is_safe(Bytes file) {
 
 // A WAVE file: chunks of a 4-byte id and a 32-bit length (padded to even) in a
 // RIFF (little-endian), RIFX (big-endian) or AIFF container. raylib allocates
-// for the frame count dr_wav derives from them, in this order: the "fact"
-// chunk's count; AIFF's "COMM" count; the data chunk's length over a frame's
-// bytes, for ADPCM over its blocks after their headers, a subtraction that
-// wraps when a block is smaller than its header. Wave64 and RF64 are bounded
-// after decoding.
+// for the frame count dr_wav takes from them, before reading a sample: the
+// "fact" chunk's count (for some encodings), AIFF's "COMM" count, or the data
+// chunk's declared length over a frame's bytes (for ADPCM over its blocks after
+// their headers, a subtraction that wraps when a block is smaller than its
+// header). Rather than mirror which one dr_wav takes, every count the header
+// gives must fit what the file can hold: no encoding dr_wav decodes packs a
+// sample into fewer than 4 bits. Wave64 and RF64 are bounded after decoding.
 bool wav_within_limit(Bytes file) {
     bool riff = file.starts_with(0, "RIFF") && file.starts_with(8, "WAVE"), rifx = file.starts_with(0, "RIFX");
     bool aiff = file.starts_with(0, "FORM") && (file.starts_with(8, "AIFF") || file.starts_with(8, "AIFC"));
@@ -74,10 +81,11 @@ bool wav_within_limit(Bytes file) {
         value = word;
         return true;
     };
-    std::uint64_t tag = 0, channels = 0, block_align = 0, bits = 0, declared = 0, data = 0, length;
-    bool have_data = false;
+    std::uint64_t tag = 0, channels = 0, widest = 1, block_align = 0, bits = 0, length;
+    std::uint64_t declared = 0, data = 0;  // the largest count and data length any chunk gives
     for (std::int64_t at = 12; u32(at + 4, length); at += 8 + static_cast<std::int64_t>(length + (length & 1))) {
         std::int64_t body = at + 8;
+        std::uint64_t value = 0;
         if (file.starts_with(at, "fmt ")) {
             u16(body, tag);
             u16(body + 2, channels);
@@ -85,27 +93,28 @@ bool wav_within_limit(Bytes file) {
             u16(body + 14, bits);
             if (tag == 0xfffe && length >= 40) u16(body + 24, tag);  // the extensible format's sub-format
         } else if (file.starts_with(at, "fact") || file.starts_with(at, "COMM")) {
-            std::uint64_t count;
-            if (u32(file.starts_with(at, "COMM") ? body + 2 : body, count) && count != 0 && declared == 0)
-                declared = count;
-            if (file.starts_with(at, "COMM")) u16(body, channels);
+            bool comm = file.starts_with(at, "COMM");
+            if (u32(comm ? body + 2 : body, value)) declared = std::max(declared, value);
+            if (comm) {
+                u16(body, channels);
+                u16(body + 6, bits);
+            }
         } else if (file.starts_with(at, "data") || file.starts_with(at, "SSND")) {
-            data = length;
-            have_data = true;
+            data = std::max(data, length);
         }
+        widest = std::max(widest, channels);
     }
-    const std::uint64_t limit = static_cast<std::uint64_t>(sound_frame_limit);
-    if (declared != 0) return declared <= limit;
-    if (!have_data || channels == 0) return true;  // dr_wav refuses these
+    std::uint64_t implied = 0;  // the count dr_wav derives from the data's length
     std::uint64_t frame_bytes = bits % 8 == 0 ? bits * channels / 8 : block_align;
-    if (frame_bytes != 0 && data / frame_bytes > limit) return false;
+    if (frame_bytes != 0) implied = data / frame_bytes;
     constexpr std::uint64_t ms_adpcm = 2, ima_adpcm = 0x11;
-    if (tag == ms_adpcm || tag == ima_adpcm) {
-        std::uint64_t header = (tag == ms_adpcm ? 6 : 4) * channels;
-        if (block_align < header || block_align == 0) return false;  // dr_wav's count wraps
+    if ((tag == ms_adpcm || tag == ima_adpcm) && block_align != 0 && channels != 0) {
         std::uint64_t blocks = (data + block_align - 1) / block_align;
-        return (data - std::min(data, blocks * header)) * 2 / channels + blocks <= limit;
+        implied = (data - blocks * (tag == ms_adpcm ? 6 : 4) * channels) * 2 / channels + blocks;  // wraps as dr_wav's
     }
+    const std::uint64_t samples_held = 2 * static_cast<std::uint64_t>(file.size()) + 2 * widest;
+    for (std::uint64_t count : {declared, implied})
+        if (count > static_cast<std::uint64_t>(sound_frame_limit) || count * widest > samples_held) return false;
     return true;
 }
 

@@ -468,12 +468,13 @@ const FunctionSpec glyph_functions[] = {
 };
 
 // -- ColorSpy: a Color subclass that records the argument tuples it is called
-// with and can be told to fail, to stand in for Color in a subprocess. -----------
+// with and can be told to fail, to stand in for Color in a subprocess. A type
+// made in C under Color's own name: the import takes nothing else. -----------
 
 PyObject* spy_calls;
 Py_ssize_t spy_fail_at = -1;
 PyTypeObject ColorSpyType =
-    static_type("_capi_probe.ColorSpy", sizeof(color::ColorObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
+    static_type("tovara.color.color.Color", sizeof(color::ColorObject), Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE);
 
 PyObject* spy_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     if (PyList_Append(spy_calls, args) < 0) return nullptr;

@@ -3,7 +3,9 @@
 // load_raw), then through everything the module offers on the image it holds:
 // the pixel view read and written end to end, copy, from_channel of each
 // channel, and export to each format. Where raylib's own loader handles the
-// same bytes safely, the package's image must equal raylib's.
+// same bytes safely, the package's image must equal raylib's. Every output
+// (the view's bytes, the copy, each channel, each exported file) goes into the
+// input's digest for the determinism oracle (digest.h).
 #include <raylib.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "digest.h"
 #include "hazards/hazards.h"
 
 namespace hazards = tovara::hazards;
@@ -33,6 +36,26 @@ const std::string& scratch() {
     return folder;
 }
 
+tovara::fuzz::Digest outputs;  // of the input being run
+
+// A file's bytes into the digest; nothing for a file not written.
+void add_file(const std::string& name) {
+    FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) return;
+    unsigned char block[4096];
+    for (std::size_t read; (read = std::fread(block, 1, sizeof block, file)) > 0;) outputs.add(block, read);
+    std::fclose(file);
+}
+
+// A record's sizes and the first `size` bytes of its pixels into the digest.
+void add_image(const Image& image, std::size_t size) {
+    outputs.add_value(image.width);
+    outputs.add_value(image.height);
+    outputs.add_value(image.mipmaps);
+    outputs.add_value(image.format);
+    if (image.data) outputs.add(image.data, size);
+}
+
 void fail(const char* what) {
     std::fprintf(stderr, "differential check failed: %s\n", what);
     std::abort();
@@ -46,6 +69,7 @@ void exercise(const Image& image) {
     auto* pixels = static_cast<unsigned char*>(image.data);
     unsigned sum = 0;
     for (int at = 0; at < bytes.first_level; ++at) sum += pixels[at];
+    add_image(image, static_cast<std::size_t>(bytes.chain));
     if (bytes.first_level > 0) {
         pixels[bytes.first_level - 1] ^= static_cast<unsigned char>(sum);
         pixels[bytes.first_level - 1] ^= static_cast<unsigned char>(sum);
@@ -60,13 +84,16 @@ void exercise(const Image& image) {
     UnloadImage(copy);
     for (int channel = 0; channel < 4; ++channel) {
         Image gray = hazards::image_from_channel(image, channel);
-        hazards::admit(gray);
+        hazards::ImageBytes gray_bytes;
+        if (hazards::admit(gray) && hazards::admissible(gray, &gray_bytes))
+            add_image(gray, static_cast<std::size_t>(gray_bytes.first_level));
         UnloadImage(gray);
     }
     if (pixels_count <= 1 << 20) {
         for (const char* type : {".png", ".bmp", ".qoi", ".raw"}) {
             std::string name = scratch() + "/out" + type;
-            hazards::export_image(image, name.c_str());
+            outputs.add_value(hazards::export_image(image, name.c_str()));
+            add_file(name);
             unlink(name.c_str());
         }
     }
@@ -81,8 +108,27 @@ bool same_record(const Image& ours, const Image& theirs, std::size_t compared) {
 // raylib's DDS loader copies the first level plus a third (for any mipmaps),
 // reordering as it goes: safe to run when that fits the file and its own
 // allocation, and comparable where it holds the chain we report.
+// Uncompressed, raylib reads one byte order per bit count whatever the masks
+// say: comparable only where the masks are that order.
+bool raylib_reads_masks(const std::uint8_t* data) {
+    std::uint32_t flags, bits, m[4];
+    std::memcpy(&flags, data + 80, 4);
+    std::memcpy(&bits, data + 88, 4);
+    std::memcpy(m, data + 92, 16);
+    auto masks = [&](std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+        return (m[0] == r && m[1] == g && m[2] == b) || (m[0] == 0 && m[1] == 0 && m[2] == 0);
+    };
+    if (bits == 16 && flags == 0x40) return masks(0xf800, 0x07e0, 0x001f);
+    if (bits == 16 && flags == 0x41 && m[3] == 0x8000) return masks(0x7c00, 0x03e0, 0x001f);
+    if (bits == 16 && flags == 0x41 && m[3] == 0xf000) return masks(0x0f00, 0x00f0, 0x000f);
+    if (bits == 24 && flags == 0x40) return masks(0x0000ff, 0x00ff00, 0xff0000);
+    if (bits == 32 && flags == 0x41) return masks(0xff0000, 0x00ff00, 0x0000ff) && m[3] == 0xff000000;
+    return false;
+}
+
 void compare_dds(const std::uint8_t* data, std::size_t size, const Image& ours) {
     if (!ours.data || size < 128) return;
+    if (ours.format < PIXELFORMAT_COMPRESSED_DXT1_RGB && !raylib_reads_masks(data)) return;
     std::uint32_t linear_size;
     std::memcpy(&linear_size, data + 20, 4);
     std::int64_t copied = ours.format >= PIXELFORMAT_COMPRESSED_DXT1_RGB
@@ -110,6 +156,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 1 << 24) return -1;
     int length = static_cast<int>(size);
+    outputs = {};
 #if LOADER == LOAD
     Image image = hazards::load_image_from_memory(FILE_TYPE, data, length);
     if (std::strcmp(FILE_TYPE, ".dds") == 0) compare_dds(data, size, image);
@@ -142,5 +189,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 #endif
     if (image.data) exercise(image);
     UnloadImage(image);
+    tovara::fuzz::record_digest(data, size, outputs);
     return 0;
 }

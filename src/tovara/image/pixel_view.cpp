@@ -190,12 +190,15 @@ int assign(PyObject* self, PyObject* key, PyObject* value) {
     return 0;
 }
 
+// Honours every request flag as memoryview does: a consumer that does not ask
+// for strides (PyBUF_STRIDES, which includes PyBUF_ND) or asks for contiguity
+// reads the buffer as len contiguous bytes, so a stepped view is refused.
 int get_buffer(PyObject* self, Py_buffer* buffer, int flags) {
     PixelView* view = as_view(self);
-    bool wants_contiguous = !(flags & PyBUF_STRIDES) || (flags & PyBUF_C_CONTIGUOUS) == PyBUF_C_CONTIGUOUS ||
-                            (flags & PyBUF_F_CONTIGUOUS) == PyBUF_F_CONTIGUOUS ||
-                            (flags & PyBUF_ANY_CONTIGUOUS) == PyBUF_ANY_CONTIGUOUS;
-    if (view->step != 1 && wants_contiguous) {
+    auto requests = [flags](int request) { return (flags & request) == request; };
+    bool contiguous_only = !requests(PyBUF_STRIDES) || requests(PyBUF_C_CONTIGUOUS) ||
+                           requests(PyBUF_F_CONTIGUOUS) || requests(PyBUF_ANY_CONTIGUOUS);
+    if (view->step != 1 && contiguous_only) {
         PyErr_SetString(PyExc_BufferError, "this pixel view is not contiguous");
         buffer->obj = nullptr;
         return -1;
@@ -205,10 +208,10 @@ int get_buffer(PyObject* self, Py_buffer* buffer, int flags) {
     buffer->len = view->length;
     buffer->readonly = 0;
     buffer->itemsize = 1;
-    buffer->format = (flags & PyBUF_FORMAT) ? const_cast<char*>("B") : nullptr;
+    buffer->format = requests(PyBUF_FORMAT) ? const_cast<char*>("B") : nullptr;
     buffer->ndim = 1;
-    buffer->shape = (flags & PyBUF_ND) ? &view->length : nullptr;
-    buffer->strides = (flags & PyBUF_STRIDES) ? &view->step : nullptr;
+    buffer->shape = requests(PyBUF_ND) ? &view->length : nullptr;
+    buffer->strides = requests(PyBUF_STRIDES) ? &view->step : nullptr;
     buffer->suboffsets = nullptr;
     buffer->internal = nullptr;
     return 0;

@@ -255,15 +255,23 @@ const FunctionSpec resume_spec{.name = "resume", .body = method<playback<ResumeS
 
 // -- properties ---------------------------------------------------------------------
 
+// Both read raylib's state of the sound where unload() lets go of it: with the
+// GIL off, another thread's unload could free the buffer under raylib's read.
 PyObject* get_valid(PyObject* self, void*) {
-    const ::Sound& raw = as_sound(self)->_raw;
-    return PyBool_FromLong(raw.stream.buffer && IsSoundValid(raw));
+    bool valid;
+    with_sound(as_sound(self), [&](const ::Sound& raw) { valid = raw.stream.buffer && IsSoundValid(raw); });
+    return PyBool_FromLong(valid);
+}
+
+PyObject* get_playing(PyObject* self, void*) {
+    bool playing;
+    with_sound(as_sound(self), [&](const ::Sound& raw) { playing = raw.stream.buffer && IsSoundPlaying(raw); });
+    return PyBool_FromLong(playing);
 }
 
 PyObject* get_is_alias(PyObject* self, void*) { return PyBool_FromLong(as_sound(self)->_is_alias); }
 PyObject* get_frame_count(PyObject* self, void*) { return PyLong_FromUnsignedLong(as_sound(self)->_raw.frameCount); }
 PyObject* get_stream(PyObject* self, void*) { return Py_NewRef(as_sound(self)->_stream); }
-PyObject* get_playing(PyObject* self, void*) { return PyBool_FromLong(IsSoundPlaying(as_sound(self)->_raw)); }
 
 // volume, pitch and pan: kept as 32-bit floats and handed to raylib on every set.
 struct Setting {
