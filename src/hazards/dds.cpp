@@ -171,16 +171,34 @@ int compressed_format(std::uint32_t flags, std::uint32_t fourcc) {
         masked = MaskedLayout::of(flags, bit_count, masks);
         format = masked.format;
     }
-    if (format == 0 || !within_pixel_limit(width, height) || mipmap_count > INT_MAX) return ::Image{};
+    if (format == 0) {
+        refuse("IMAGE", ".dds", "no pixel format raylib has for flags 0x%x, FourCC 0x%08x, %u bits, masks %08x %08x %08x %08x",
+               flags, fourcc, bit_count, masks[0], masks[1], masks[2], masks[3]);
+        return ::Image{};
+    }
+    if (!within_pixel_limit(width, height)) {
+        refuse("IMAGE", ".dds", "it declares %u x %u pixels, past the limit of %lld", width, height,
+               static_cast<long long>(image_pixel_limit));
+        return ::Image{};
+    }
+    if (mipmap_count > INT_MAX) return ::Image{};
     ::Image image{nullptr, static_cast<int>(width), static_cast<int>(height),
                   mipmap_count == 0 ? 1 : static_cast<int>(mipmap_count), format};
     ImageBytes bytes;
-    if (!admissible(image, &bytes)) return ::Image{};
+    if (!admissible(image, &bytes)) {
+        refuse("IMAGE", ".dds", "%u x %u pixels with %u mipmaps are more than raylib can handle", width, height,
+               mipmap_count);
+        return ::Image{};
+    }
     // What the file must hold: the chain as stored, compressed as raylib's
     // layout, uncompressed at the file's own pixel size.
     std::int64_t stored = bytes.chain;
     if (masked.bytes != 0) stored = chain_pixels(image) * masked.bytes;
-    if (!file.holds(header_end, stored)) return ::Image{};
+    if (!file.holds(header_end, stored)) {
+        refuse("IMAGE", ".dds", "%u x %u pixels in %d levels need %lld bytes, the file holds %d", width, height,
+               image.mipmaps, static_cast<long long>(stored), file.size() - header_end);
+        return ::Image{};
+    }
     image.data = MemAlloc(static_cast<unsigned int>(bytes.chain));
     if (!image.data) return ::Image{};
     if (masked.bytes != 0)

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "hazards/files.h"
 #include "hazards/hazards.h"
 
 namespace tovara::hazards {
@@ -80,6 +81,8 @@ bool admit(::Image& image) {
     // the pointer, whichever loader or generator made it.
     if (admissible(image, &bytes) && malloc_usable_size(image.data) >= static_cast<std::size_t>(bytes.chain))
         return true;
+    refuse("IMAGE", nullptr, "%d x %d pixels of format %d with %d mipmaps are more than raylib can handle",
+           image.width, image.height, image.format, image.mipmaps);
     UnloadImage(image);
     image.data = nullptr;
     return false;
@@ -87,6 +90,9 @@ bool admit(::Image& image) {
 
 ::Image admit_loaded(::Image image, std::int64_t frames) {
     if (!within_pixel_limit(image.width, image.height, frames)) {
+        if (image.data)
+            refuse("IMAGE", nullptr, "%lld frames of %d x %d pixels are past the limit of %lld",
+                   static_cast<long long>(frames), image.width, image.height, static_cast<long long>(image_pixel_limit));
         UnloadImage(image);
         return ::Image{};
     }

@@ -67,6 +67,23 @@ private:
     unsigned char* data_;
 };
 
+// Names the file being loaded, on this thread, in the refusals logged while it lives.
+class LoadingFile {
+public:
+    explicit LoadingFile(const char* name);
+    LoadingFile(const LoadingFile&) = delete;
+    LoadingFile& operator=(const LoadingFile&) = delete;
+    ~LoadingFile();
+
+private:
+    const char* outer_;
+};
+
+// Logs a refusal as raylib logs its own failures: a WARNING line of `subject`
+// ("IMAGE", "WAVE") naming the file being loaded (else the data's type), then
+// the rule with its numbers, printf-style. Returns false, for `return refuse(...)`.
+bool refuse(const char* subject, const char* type, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
 // raylib's *FromMemory decoders take the extension as it stands in the name and
 // compare it in lower or upper case only.
 inline bool is_type(const char* type, const char* lower, const char* upper) {

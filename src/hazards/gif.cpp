@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "hazards/files.h"
 #include "hazards/hazards.h"
 
 #pragma GCC diagnostic push
@@ -78,6 +79,9 @@ struct GifDecoder {
             frame_bytes = std::int64_t{image.width} * image.height * 4;
         }
         if (!within_pixel_limit(image.width, image.height, count + 1)) {
+            refuse("IMAGE", ".gif", "%lld frames of %d x %d pixels are past the limit of %lld",
+                   static_cast<long long>(count + 1), image.width, image.height,
+                   static_cast<long long>(image_pixel_limit));
             MemFree(image.data);
             return ::Image{};
         }

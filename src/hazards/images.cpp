@@ -24,15 +24,26 @@ namespace {
 bool declared_size_within_limit(const char* type, Bytes file) {
     std::uint32_t width, height;
     std::int64_t size = file.size();
+    auto short_header = [&] { return refuse("IMAGE", type, "its header ends before its sizes (%d bytes)", file.size()); };
+    // Within the pixel limit, and when `needed` is given, no more than the file's bytes hold.
+    auto within = [&](std::int64_t needed = 0, std::int64_t held = 0) {
+        if (!within_pixel_limit(width, height))
+            return refuse("IMAGE", type, "it declares %u x %u pixels, past the limit of %lld", width, height,
+                          static_cast<long long>(image_pixel_limit));
+        if (needed > held)
+            return refuse("IMAGE", type, "it declares %u x %u pixels, more than its %d bytes can hold", width, height,
+                          file.size());
+        return true;
+    };
     if (is_type(type, ".png", ".PNG")) {
         std::uint32_t depth_and_color;
         if (!file.starts_with(0, "\x89PNG\r\n\x1a\n")) return true;  // the decoder refuses it
-        if (!file.u32be(16, width) || !file.u32be(20, height) || !file.u16be(24, depth_and_color)) return false;
+        if (!file.u32be(16, width) || !file.u32be(20, height) || !file.u16be(24, depth_and_color)) return short_header();
         // The filtered rows deflate compresses: a filter byte and the row's bits (one sample of
         // the bit depth at least: the color type only multiplies it).
         std::int64_t depth = depth_and_color >> 8, row = (std::int64_t{width} * depth + 7) / 8 + 1;
         constexpr std::int64_t deflate_ratio = 1032, slack = 1 << 16;
-        return within_pixel_limit(width, height) && row * height <= size * deflate_ratio + slack;
+        return within(row * height, size * deflate_ratio + slack);
     }
     if (is_type(type, ".bmp", ".BMP")) {
         // stb_image reads 16-bit sizes from the old 12-byte header, 32-bit
@@ -40,27 +51,28 @@ bool declared_size_within_limit(const char* type, Bytes file) {
         // no compressed BMP, so the file holds every row, padded to 4 bytes.
         std::uint32_t header_size, offset, bits;
         if (!file.starts_with(0, "BM")) return true;
-        if (!file.u32le(14, header_size) || !file.u32le(10, offset)) return false;
+        if (!file.u32le(14, header_size) || !file.u32le(10, offset)) return short_header();
         if (header_size == 12) {
-            if (!file.u16le(18, width) || !file.u16le(20, height) || !file.u16le(24, bits)) return false;
+            if (!file.u16le(18, width) || !file.u16le(20, height) || !file.u16le(24, bits)) return short_header();
         } else {
-            if (!file.u32le(18, width) || !file.u32le(22, height) || !file.u16le(28, bits)) return false;
+            if (!file.u32le(18, width) || !file.u32le(22, height) || !file.u16le(28, bits)) return short_header();
             width = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(width)));
             height = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(height)));
         }
         std::int64_t row = (std::int64_t{width} * bits + 31) / 32 * 4;
-        return within_pixel_limit(width, height) && (bits == 0 || row * height <= size);
+        return within(bits == 0 ? 0 : row * height, size);
     }
     if (is_type(type, ".qoi", ".QOI")) {
         // A byte of the stream (after the 14-byte header, before the 8-byte end) repeats at most 62 pixels.
-        if (!file.u32be(4, width) || !file.u32be(8, height) || size < 14) return false;
+        if (!file.u32be(4, width) || !file.u32be(8, height) || size < 14) return short_header();
         constexpr std::int64_t longest_run = 62;
-        return within_pixel_limit(width, height) && std::int64_t{width} * height <= (size - 14) * longest_run;
+        return within(std::int64_t{width} * height, (size - 14) * longest_run);
     }
     if (is_type(type, ".gif", ".GIF")) {
         // stb allocates the logical screen (three canvases of it) before it reads a frame.
         if (!file.starts_with(0, "GIF")) return true;
-        return file.u16le(6, width) && file.u16le(8, height) && within_pixel_limit(width, height);
+        if (!file.u16le(6, width) || !file.u16le(8, height)) return short_header();
+        return within();
     }
     return true;
 }
@@ -80,6 +92,7 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 }
 
 ::Image load_image(const char* file_name) {
+    LoadingFile naming(file_name);
     FileData file(file_name);
     Bytes bytes = file.bytes();
     return load_image_from_memory(GetFileExtension(file_name), bytes.data(), bytes.size());
@@ -100,6 +113,7 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 }
 
 ::Image load_image_anim(const char* file_name, int* frames) {
+    LoadingFile naming(file_name);
     FileData file(file_name);
     Bytes bytes = file.bytes();
     // (IsFileExtension itself is not safe on long extensions, see below.)
@@ -109,7 +123,12 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 ::Image load_image_raw(const char* file_name, int width, int height, int format, int header_size) {
     // raylib copies only what the file holds, but the pixel limit bounds what
     // the operations on the image convert it to.
-    if (!within_pixel_limit(width, height)) return ::Image{};
+    LoadingFile naming(file_name);
+    if (!within_pixel_limit(width, height)) {
+        refuse("IMAGE", ".raw", "%d x %d pixels are past the limit of %lld", width, height,
+               static_cast<long long>(image_pixel_limit));
+        return ::Image{};
+    }
     return admit_loaded(LoadImageRaw(file_name, width, height, format, header_size));
 }
 
@@ -119,7 +138,12 @@ bool declared_size_within_limit(const char* type, Bytes file) {
 }
 
 ::Image image_from_channel(const ::Image& image, int selected_channel) {
-    return admissible(image) && reads_pixels(image.format) ? ImageFromChannel(image, selected_channel) : ::Image{};
+    if (!admissible(image)) return ::Image{};
+    if (!reads_pixels(image.format)) {
+        refuse("IMAGE", nullptr, "raylib reads no channel of compressed format %d", image.format);
+        return ::Image{};
+    }
+    return ImageFromChannel(image, selected_channel);
 }
 
 bool export_image(const ::Image& image, const char* file_name) {
@@ -130,7 +154,11 @@ bool export_image(const ::Image& image, const char* file_name) {
     if (!admissible(image)) return false;
     // Only .raw writes the bytes as they are; every other file is encoded from
     // the pixels LoadImageColors reads.
-    if (!reads_pixels(image.format) && !(type && strcasecmp(type, ".raw") == 0)) return false;
+    if (!reads_pixels(image.format) && !(type && strcasecmp(type, ".raw") == 0)) {
+        LoadingFile naming(file_name);
+        return refuse("IMAGE", type, "raylib reads no pixels of compressed format %d to encode (.raw writes its bytes)",
+                      image.format);
+    }
     return ExportImage(image, file_name);
 }
 

@@ -31,10 +31,15 @@ bool qoa_is_safe(Bytes file) {
     std::uint64_t remaining = head & 0xffffffff;
     std::uint32_t channels = first >> 56 & 0xff, sample_rate = first >> 32 & 0xffffff;
     if (remaining == 0 || channels == 0 || sample_rate == 0) return true;
-    if (channels > qoa_max_channels) return false;
+    if (channels > qoa_max_channels)
+        return refuse("WAVE", ".qoa", "%u channels, past the decoder's %u", channels, qoa_max_channels);
     std::uint64_t slices_held = (static_cast<std::uint64_t>(file.size()) - 8) / slice_bytes;
-    if (static_cast<std::int64_t>(remaining) > sound_frame_limit || remaining * channels > slices_held * slice_samples)
-        return false;
+    if (static_cast<std::int64_t>(remaining) > sound_frame_limit)
+        return refuse("WAVE", ".qoa", "it declares %llu frames, past the limit of %lld",
+                      static_cast<unsigned long long>(remaining), static_cast<long long>(sound_frame_limit));
+    if (remaining * channels > slices_held * slice_samples)
+        return refuse("WAVE", ".qoa", "it declares %llu frames of %u channels, more than its %d bytes can hold",
+                      static_cast<unsigned long long>(remaining), channels, file.size());
     std::uint64_t at = 8, size = static_cast<std::uint64_t>(file.size());
     while (remaining > 0) {
         std::uint64_t left = size - at, header;
@@ -48,7 +53,9 @@ bool qoa_is_safe(Bytes file) {
             samples * frame_channels > slice_capacity)
             return true;  // it stops at a frame it refuses
         std::uint64_t read = 8 + 16 * channels + 8 * ((samples + slice_samples - 1) / slice_samples) * channels;
-        if (read > left || samples > remaining) return false;
+        if (read > left || samples > remaining)
+            return refuse("WAVE", ".qoa", "a frame at byte %llu reads past the file or the declared total",
+                          static_cast<unsigned long long>(at));
         remaining -= samples;
         at += read;  // the next frame starts where this one's slices end
     }
@@ -113,8 +120,14 @@ bool wav_within_limit(Bytes file) {
         implied = (data - blocks * (tag == ms_adpcm ? 6 : 4) * channels) * 2 / channels + blocks;  // wraps as dr_wav's
     }
     const std::uint64_t samples_held = 2 * static_cast<std::uint64_t>(file.size()) + 2 * widest;
-    for (std::uint64_t count : {declared, implied})
-        if (count > static_cast<std::uint64_t>(sound_frame_limit) || count * widest > samples_held) return false;
+    for (std::uint64_t count : {declared, implied}) {
+        if (count > static_cast<std::uint64_t>(sound_frame_limit))
+            return refuse("WAVE", ".wav", "its header gives %llu frames, past the limit of %lld",
+                          static_cast<unsigned long long>(count), static_cast<long long>(sound_frame_limit));
+        if (count * widest > samples_held)
+            return refuse("WAVE", ".wav", "its header gives %llu frames of %llu channels, more than its %d bytes can hold",
+                          static_cast<unsigned long long>(count), static_cast<unsigned long long>(widest), file.size());
+    }
     return true;
 }
 
@@ -173,11 +186,15 @@ bool ogg_comments_fit(Bytes file) {
         return true;
     };
     std::uint32_t vendor, comments;
-    if (!read_length(vendor) || !skip(vendor) || !read_length(comments)) return false;
+    auto past_packet = [&] {
+        return refuse("WAVE", ".ogg", "its comment packet of %zu bytes does not hold the lengths it gives",
+                      packet.size());
+    };
+    if (!read_length(vendor) || !skip(vendor) || !read_length(comments)) return past_packet();
     if (static_cast<std::int32_t>(comments) <= 0) return true;  // it reads no comments
     for (std::uint32_t i = 0; i < comments; ++i) {
         std::uint32_t length;
-        if (!read_length(length) || !skip(length)) return false;
+        if (!read_length(length) || !skip(length)) return past_packet();
     }
     return true;
 }
@@ -187,8 +204,12 @@ bool ogg_comments_fit(Bytes file) {
 bool ogg_within_limit(Bytes file) {
     std::int64_t frames;
     int channels;
-    return ogg_length(file.data(), file.size(), frames, channels) && frames <= sound_frame_limit &&
-           frames * channels * 2 <= INT_MAX;
+    if (!ogg_length(file.data(), file.size(), frames, channels))
+        return refuse("WAVE", ".ogg", "the decoder's setup fails on it");
+    if (frames > sound_frame_limit || frames * channels * 2 > INT_MAX)
+        return refuse("WAVE", ".ogg", "its last page declares %lld frames of %d channels, past the limit of %lld",
+                      static_cast<long long>(frames), channels, static_cast<long long>(sound_frame_limit));
+    return true;
 }
 
 // raylib's device sample rate (it has no getter): the rate of a one-frame sound.
@@ -206,15 +227,19 @@ unsigned int device_sample_rate() {
 // Past the frame limit, a sound (decoded, or as the device will hold it) is too
 // long for the package to convert. That also keeps the sizes within raylib's
 // 32-bit arithmetic.
-bool wave_is_safe(const ::Wave& wave) {
+bool wave_is_safe(const ::Wave& wave, const char* type) {
     if (!wave.data) return true;  // raylib makes no sound of it
-    if (wave.sampleRate == 0 || wave.channels == 0) return false;
+    if (wave.sampleRate == 0 || wave.channels == 0)
+        return refuse("WAVE", type, "decoded with a sample rate of %u and %u channels", wave.sampleRate, wave.channels);
     std::uint64_t limit = static_cast<std::uint64_t>(sound_frame_limit);
-    if (wave.frameCount > limit || std::uint64_t{wave.frameCount} * wave.channels > 2 * limit) return false;
     // The resampler gives at most one frame more than the ratio of the rates.
     auto device_frames = [&](std::uint64_t rate) { return std::uint64_t{wave.frameCount} * rate / wave.sampleRate + 16; };
     constexpr std::uint64_t highest_rate = 384000;
-    return device_frames(highest_rate) <= limit || device_frames(device_sample_rate()) <= limit;
+    if (wave.frameCount > limit || std::uint64_t{wave.frameCount} * wave.channels > 2 * limit ||
+        (device_frames(highest_rate) > limit && device_frames(device_sample_rate()) > limit))
+        return refuse("WAVE", type, "decoded to %u frames of %u channels at %u Hz, past the limit of %lld frames",
+                      wave.frameCount, wave.channels, wave.sampleRate, static_cast<long long>(limit));
+    return true;
 }
 
 }  // namespace
@@ -222,18 +247,23 @@ bool wave_is_safe(const ::Wave& wave) {
 ::Sound load_sound_from_memory(const char* type, const unsigned char* data, int size) {
     Bytes file(data, size);
     // raylib compares the extension without a null check.
-    if (!file || !type) return ::Sound{};
+    if (!file) return ::Sound{};
+    if (!type) {
+        refuse("WAVE", "", "its name has no extension to choose a decoder by");
+        return ::Sound{};
+    }
     if ((is_type(type, ".qoa", ".QOA") && !qoa_is_safe(file)) || (is_type(type, ".ogg", ".OGG") && !(ogg_comments_fit(file) && ogg_within_limit(file))) ||
         (is_type(type, ".wav", ".WAV") && !wav_within_limit(file)))
         return ::Sound{};
     ::Wave wave = LoadWaveFromMemory(type, file.data(), file.size());
     ::Sound sound{};
-    if (wave_is_safe(wave)) sound = LoadSoundFromWave(wave);
+    if (wave_is_safe(wave, type)) sound = LoadSoundFromWave(wave);
     UnloadWave(wave);
     return sound;
 }
 
 ::Sound load_sound(const char* file_name) {
+    LoadingFile naming(file_name);
     FileData file(file_name);
     Bytes bytes = file.bytes();
     return load_sound_from_memory(GetFileExtension(file_name), bytes.data(), bytes.size());
