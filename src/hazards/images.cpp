@@ -25,15 +25,13 @@ bool declared_size_within_limit(const char* type, Bytes file) {
     std::uint32_t width, height;
     std::int64_t size = file.size();
     auto short_header = [&] { return refuse("IMAGE", type, "its header ends before its sizes (%d bytes)", file.size()); };
-    // Within the pixel limit, and when `needed` is given, no more than the file's bytes hold.
-    auto within = [&](std::int64_t needed = 0, std::int64_t held = 0) {
+    // Within the pixel limit, and then (sizes known to be small) `held` by the file's bytes.
+    auto within = [&](auto held) {
         if (!within_pixel_limit(width, height))
             return refuse("IMAGE", type, "it declares %u x %u pixels, past the limit of %lld", width, height,
                           static_cast<long long>(image_pixel_limit));
-        if (needed > held)
-            return refuse("IMAGE", type, "it declares %u x %u pixels, more than its %d bytes can hold", width, height,
-                          file.size());
-        return true;
+        return held() || refuse("IMAGE", type, "it declares %u x %u pixels, more than its %d bytes can hold", width,
+                                height, file.size());
     };
     if (is_type(type, ".png", ".PNG")) {
         std::uint32_t depth_and_color;
@@ -41,9 +39,11 @@ bool declared_size_within_limit(const char* type, Bytes file) {
         if (!file.u32be(16, width) || !file.u32be(20, height) || !file.u16be(24, depth_and_color)) return short_header();
         // The filtered rows deflate compresses: a filter byte and the row's bits (one sample of
         // the bit depth at least: the color type only multiplies it).
-        std::int64_t depth = depth_and_color >> 8, row = (std::int64_t{width} * depth + 7) / 8 + 1;
         constexpr std::int64_t deflate_ratio = 1032, slack = 1 << 16;
-        return within(row * height, size * deflate_ratio + slack);
+        return within([&] {
+            std::int64_t depth = depth_and_color >> 8, row = (std::int64_t{width} * depth + 7) / 8 + 1;
+            return row * height <= size * deflate_ratio + slack;
+        });
     }
     if (is_type(type, ".bmp", ".BMP")) {
         // stb_image reads 16-bit sizes from the old 12-byte header, 32-bit
@@ -59,20 +59,19 @@ bool declared_size_within_limit(const char* type, Bytes file) {
             width = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(width)));
             height = static_cast<std::uint32_t>(std::llabs(static_cast<std::int32_t>(height)));
         }
-        std::int64_t row = (std::int64_t{width} * bits + 31) / 32 * 4;
-        return within(bits == 0 ? 0 : row * height, size);
+        return within([&] { return bits == 0 || (std::int64_t{width} * bits + 31) / 32 * 4 * height <= size; });
     }
     if (is_type(type, ".qoi", ".QOI")) {
         // A byte of the stream (after the 14-byte header, before the 8-byte end) repeats at most 62 pixels.
         if (!file.u32be(4, width) || !file.u32be(8, height) || size < 14) return short_header();
         constexpr std::int64_t longest_run = 62;
-        return within(std::int64_t{width} * height, (size - 14) * longest_run);
+        return within([&] { return std::int64_t{width} * height <= (size - 14) * longest_run; });
     }
     if (is_type(type, ".gif", ".GIF")) {
         // stb allocates the logical screen (three canvases of it) before it reads a frame.
         if (!file.starts_with(0, "GIF")) return true;
         if (!file.u16le(6, width) || !file.u16le(8, height)) return short_header();
-        return within();
+        return within([] { return true; });
     }
     return true;
 }

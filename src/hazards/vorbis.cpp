@@ -19,7 +19,9 @@
 #pragma GCC diagnostic ignored "-Wunused-value"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#ifndef __clang__  // (a GCC warning; the fuzz build uses clang)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #define stb_vorbis_close tovara_stb_vorbis_close
 #define stb_vorbis_decode_filename tovara_stb_vorbis_decode_filename
 #define stb_vorbis_decode_frame_pushdata tovara_stb_vorbis_decode_frame_pushdata

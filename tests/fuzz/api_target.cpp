@@ -20,7 +20,12 @@ PyObject* run_input = nullptr;  // api_ops.run, for the life of the process
 
 void fail(const char* what) {
     std::fprintf(stderr, "api target: %s\n", what);
-    if (PyErr_Occurred()) PyErr_Print();
+    PyObject* error = PyErr_GetRaisedException();
+    PySys_SetObject("stderr", PySys_GetObject("__stderr__"));  // the driver quiets the usual one
+    if (error) {
+        PyErr_SetRaisedException(error);
+        PyErr_Print();
+    }
     std::abort();
 }
 

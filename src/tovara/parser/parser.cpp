@@ -152,7 +152,11 @@ Result fail(const Shape& shape, int line) {
 
 // Flattened, so the fast paths run without a call; not vectorised, since a
 // wide load of items stored one by one stalls on store forwarding.
+#ifdef __clang__  // (GCC's optimize attribute; clang, for the fuzz build, only flattens)
+#define TOVARA_PARSER_ENTRY [[gnu::flatten]]
+#else
 #define TOVARA_PARSER_ENTRY [[gnu::flatten, gnu::optimize("no-tree-slp-vectorize")]]
+#endif
 
 TOVARA_PARSER_ENTRY ::Vector2 parse_vector2_like(PyObject* dest) {
     if (Py_IS_TYPE(dest, Vector2Type)) return reinterpret_cast<vector2::Vector2Object*>(dest)->data;
