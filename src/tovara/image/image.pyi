@@ -134,8 +134,8 @@ class Image:
     def mipmaps(self) -> int:
         """Number of mipmap levels, 1 for a plain image (0 for an empty one)."""
     @property
-    def format(self) -> int:
-        """The pixel format, a `PixelFormat` number: 7 is 8-bit RGBA, 1 is 8-bit grayscale; 0 when empty."""
+    def format(self) -> PixelFormat:
+        """The pixel format, a `PixelFormat` number (7: 8-bit RGBA, 1: grayscale); 0, outside the type, when empty."""
     @property
     def data_view(self) -> PixelView:
         """A writable view of the pixel bytes of the full-size level, without a copy.
