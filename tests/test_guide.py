@@ -37,7 +37,8 @@ def test_every_example_block_is_a_doctest_session():
 def test_guide_examples_pass(python, tmp_path):
     # A fresh interpreter: the guide opens and closes the window and the audio
     # device and changes the shared cursor flag, which other tests rely on.
-    result = python(RUN_GUIDE.format(folder=str(tmp_path), guide=str(GUIDE)))
+    # Without PYTHON_GIL: the guide shows what importing does to the GIL by default.
+    result = python(RUN_GUIDE.format(folder=str(tmp_path), guide=str(GUIDE)), PYTHON_GIL=None)
     assert result.returncode == 0, result.stdout + result.stderr
     assert (tmp_path / "red.png").exists()
     # The guide's own swatch code draws the committed picture.
