@@ -10,8 +10,12 @@ FREE_THREADED = bool(sysconfig.get_config_var("Py_GIL_DISABLED"))
 
 
 def run_python(code, **env):
-    """Runs `code` in a fresh interpreter with this one's path; returns the completed process."""
+    """Runs `code` in a fresh interpreter with this one's path; returns the completed process.
+
+    `env` adds to this process's environment; a value of None removes the variable.
+    """
     environment = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), **env)
+    environment = {key: value for key, value in environment.items() if value is not None}
     return subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True,
                           env=environment, timeout=120)
 

@@ -1,6 +1,9 @@
 """The examples of docs/guide.md, run as doctests, and the pictures the docs show."""
 import importlib.util
+import os
 import re
+import subprocess
+import sys
 from pathlib import Path
 
 import pytest
@@ -34,11 +37,25 @@ def test_every_example_block_is_a_doctest_session():
 def test_guide_examples_pass(python, tmp_path):
     # A fresh interpreter: the guide opens and closes the window and the audio
     # device and changes the shared cursor flag, which other tests rely on.
-    result = python(RUN_GUIDE.format(folder=str(tmp_path), guide=str(GUIDE)))
+    # Without PYTHON_GIL: the guide shows what importing does to the GIL by default.
+    result = python(RUN_GUIDE.format(folder=str(tmp_path), guide=str(GUIDE)), PYTHON_GIL=None)
     assert result.returncode == 0, result.stdout + result.stderr
     assert (tmp_path / "red.png").exists()
     # The guide's own swatch code draws the committed picture.
     assert (tmp_path / "palette.png").read_bytes() == (IMAGES / "palette.png").read_bytes()
+
+
+def test_the_guides_commands_for_audio_without_a_sound_card_open_the_null_device():
+    section = GUIDE.read_text().split("### Audio without a sound card", 1)[1]
+    commands = re.search(r"^```sh\n(.*?)^```$", section, re.S | re.M)[1]
+    assert "python3 your_program.py" in commands
+    probe = "import tovara.window.window as w; print(w.open_audio())"
+    commands = commands.replace("python3 your_program.py", f'"{sys.executable}" -c "{probe}"')
+    # Without the suite's own stand-ins: only what the guide sets up.
+    environment = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path))
+    environment.pop("LD_LIBRARY_PATH", None)
+    result = subprocess.run(["sh", "-c", commands], env=environment, capture_output=True, text=True, timeout=120)
+    assert "True" in result.stdout.splitlines(), result.stdout + result.stderr
 
 
 def test_each_picture_is_shown_in_the_guide_beside_its_call():

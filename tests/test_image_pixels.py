@@ -62,9 +62,32 @@ def test_checked_puts_the_two_colors_in_squares():
     assert pixel(image, 2, 0) == pixel(image, 0, 2) == (0, 0, 255, 128)
 
 
-def test_linear_gradient_runs_from_start_to_end():
-    image = Image.generate_with_linear_gradient(16, 1, 90, RED, BLUE)  # 90: left to right
-    assert pixel(image, 0, 0)[0] > 200 and pixel(image, 15, 0)[2] > 200
+START, END = (10, 200, 0, 255), (250, 0, 100, 255)  # channels rising, falling and shared
+
+
+def blend(fraction):
+    """The exact color `fraction` of the way from START to END."""
+    return [s + (e - s) * fraction for s, e in zip(START, END)]
+
+
+def truncated(exact, pixels):
+    """Each channel of each pixel is `exact`'s, or less by under one: raylib truncates its float blend."""
+    return all(-1e-3 <= x - p <= 1 + 1e-3 for found in pixels for x, p in zip(exact, found))
+
+
+@pytest.mark.parametrize("width, height", [(4, 4), (5, 3), (16, 9), (128, 37)])
+def test_linear_gradient_reaches_its_colors_as_its_docstring_says(width, height):
+    made = {d: Image.generate_with_linear_gradient(width, height, d, Color(*START), Color(*END))
+            for d in (0, 90, 180, 270)}
+    rows = {d: [[pixel(image, x, y) for x in range(width)] for y in range(height)] for d, image in made.items()}
+    columns = {d: [list(column) for column in zip(*grid)] for d, grid in rows.items()}
+    assert {*columns[90][0]} == {START} and {*columns[90][-1]} == {END}
+    assert truncated(blend(0), rows[0][0]) and truncated(blend(1), rows[0][-1])
+    assert truncated(blend(1), rows[180][0]) and truncated(blend(2 / (height + 1)), rows[180][-1])
+    assert truncated(blend(1), columns[270][0]) and truncated(blend(2 / (width + 1)), columns[270][-1])
+    # Alpha, 255 in both colors, reads one less here and there.
+    alphas = {p[3] for grid in rows.values() for row in grid for p in row}
+    assert alphas == {254, 255}
 
 
 def test_white_noise_is_black_or_white_and_follows_the_factor():

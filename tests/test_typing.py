@@ -1,10 +1,13 @@
 """The type stubs: stubtest checks them against the built modules, mypy uses them on the examples."""
+import ast
+import importlib
 import importlib.util
 import os
 import re
 import shutil
 import subprocess
 import sys
+import types
 from fractions import Fraction
 from pathlib import Path
 
@@ -61,9 +64,39 @@ def test_every_module_has_a_stub():
     assert stubs == set(NAMES)
 
 
-@pytest.mark.parametrize("name", DELIVERED)
+@pytest.mark.parametrize("name", [*DELIVERED, "window"])
 def test_every_public_name_of_a_delivered_stub_has_a_docstring(name):
     assert reference.undocumented(reference.stub_path(name)) == []
+
+
+def stub_docstrings(name):
+    """(path, docstring) of a stub's module and of each documented class, def and class member in it."""
+    tree = ast.parse(reference.stub_path(name).read_text())
+    found = [((), tree)]
+    for node in tree.body:
+        if isinstance(node, (ast.ClassDef, ast.FunctionDef)):
+            found.append(((node.name,), node))
+        if isinstance(node, ast.ClassDef):
+            found += [((node.name, m.name), m) for m in node.body if isinstance(m, ast.FunctionDef)]
+    return [(path, ast.get_docstring(node)) for path, node in found if ast.get_docstring(node) is not None]
+
+
+def test_help_shows_the_stubs_docstrings():
+    # The one stub class that is not a module attribute.
+    hidden = {"PixelView": type(Image.generate_with_color(1, 1, Color(0, 0, 0, 0)).data_view)}
+    differing = []
+    for name in NAMES:
+        module = importlib.import_module(f"tovara.{name}.{name}")
+        for path, text in stub_docstrings(name):
+            found = module
+            for part in path:
+                found = hidden[part] if found is module and part in hidden else getattr(found, part)
+            # Slots that CPython implements (__init__, __len__, ...) carry its own text.
+            if isinstance(found, (types.WrapperDescriptorType, types.MethodWrapperType)):
+                continue
+            if found.__doc__ != text:
+                differing.append(".".join((name, *path)))
+    assert differing == []
 
 
 def test_the_reference_is_regenerated_from_the_stubs():

@@ -53,6 +53,16 @@ def test_nothing_resolves_outside_the_wheel_but_the_system_libraries():
         assert exported_symbols(module) == [f"PyInit_{module.parent.name}"]
 
 
+def test_the_readme_names_the_x11_library_the_wheel_leaves_to_the_system():
+    image = next((SITE / "tovara" / "image").glob("*.so"))
+    listing = subprocess.run(["ldd", str(image)], capture_output=True, text=True, check=True).stdout
+    found = re.search(r"libX11\.so\.6 => (\S+)", listing)
+    assert found and not Path(found[1]).resolve().is_relative_to(SITE), listing
+    readme = (ROOT / "README.md").read_text()
+    install = readme.index("pip install build/wheelhouse/")
+    assert "`libx11-6`" in readme[install:readme.index("\n## ", install)]
+
+
 def test_the_tour_runs_headless():
     tour = subprocess.run([sys.executable, str(ROOT / "examples" / "tour.py")], capture_output=True, text=True,
                           timeout=120)

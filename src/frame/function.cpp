@@ -17,6 +17,7 @@ struct FunctionObject {
     bool takes_self;    // one load less on every call
     const FunctionSpec* spec;
     const Module* module;
+    const char* doc;  // static text from the module's table, or null
     PyObject* name;
     PyObject* qualname;
     PyObject* module_name;
@@ -153,7 +154,11 @@ int set_text(PyObject* self, PyObject* value, void* closure) {
     return 0;
 }
 
-PyObject* get_doc(PyObject*, void*) { Py_RETURN_NONE; }
+PyObject* get_doc(PyObject* self, void*) {
+    const char* doc = as_function(self)->doc;
+    if (!doc) Py_RETURN_NONE;
+    return PyUnicode_FromString(doc);
+}
 
 // For inspect.signature() and help(): "($self, file_name)", "(width, height)".
 PyObject* get_text_signature(PyObject* self, void*) {
@@ -226,7 +231,11 @@ const char* class_name(PyTypeObject* type) {
     return dot ? dot + 1 : type->tp_name;
 }
 
-PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObject* owner) {
+void document_as(PyObject* callable, const char* owner, const char* member) {
+    if (spec_of(callable)) as_function(callable)->doc = as_function(callable)->module->docstring(owner, member);
+}
+
+PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObject* owner, const char* doc) {
     PyTypeObject* type = function_type();
     if (!(type->tp_flags & Py_TPFLAGS_READY) && PyType_Ready(type) < 0) return nullptr;
     Ref object = Ref::steal(reinterpret_cast<PyObject*>(PyObject_GC_New(FunctionObject, type)));
@@ -239,6 +248,7 @@ PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObj
     function->takes_self = spec.body.calling != Calling::plain;
     function->head.self_type = spec.body.calling == Calling::method ? owner : nullptr;
     function->module = &module;
+    function->doc = doc;
     Py_ssize_t count = 0;
     for (const char* parameter : spec.parameters) {
         if (!parameter) break;
@@ -267,7 +277,8 @@ bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list
     Ref dict = Ref::steal(PyType_GetDict(type));
     if (!dict) return false;
     for (const FunctionSpec* spec : specs) {
-        Ref function = Ref::steal(new_function(*spec, module, type));
+        Ref function =
+            Ref::steal(new_function(*spec, module, type, module.docstring(class_name(type), spec->name)));
         if (function && spec->body.calling == Calling::plain)
             // Called like staticmethod(f), which also copies __name__, __doc__ and friends.
             function =
@@ -286,7 +297,7 @@ bool add_methods(const Module& module, PyTypeObject* type, std::span<const Funct
 
 bool add_functions(const Module& module, std::initializer_list<const FunctionSpec*> specs, PyTypeObject* owner) {
     for (const FunctionSpec* spec : specs) {
-        Ref function = Ref::steal(new_function(*spec, module, owner));
+        Ref function = Ref::steal(new_function(*spec, module, owner, module.docstring(nullptr, spec->name)));
         if (!function || PyModule_AddObjectRef(module.module, spec->name, function.get()) < 0) return false;
     }
     return true;

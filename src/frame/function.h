@@ -29,16 +29,23 @@ struct FunctionSpec {
 };
 
 // A new function object for `spec`, a member of `owner` (null for a module
-// function). Returns null with an exception set.
-PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObject* owner);
+// function), whose __doc__ is `doc` (None when null). Returns null with an exception set.
+PyObject* new_function(const FunctionSpec& spec, const Module& module, PyTypeObject* owner,
+                       const char* doc = nullptr);
 
-// Puts one function object per spec into the type's dict, in order; plain ones
-// wrapped with staticmethod. Returns false with an exception set.
+// Gives a function object of the package the docstring its module's table has
+// for `member` of the class `owner`: for a method moved to another name.
+void document_as(PyObject* function, const char* owner, const char* member);
+
+// Puts one function object per spec into the type's dict, in order, each with
+// the docstring the module's table has for it; plain ones wrapped with
+// staticmethod. Returns false with an exception set.
 bool add_methods(const Module& module, PyTypeObject* type, std::initializer_list<const FunctionSpec*> specs);
 bool add_methods(const Module& module, PyTypeObject* type, std::span<const FunctionSpec> specs);
 
-// Binds one function object per spec as a module attribute, named by the spec
-// and qualified as members of `owner` when it is given. Returns false with an exception set.
+// Binds one function object per spec as a module attribute, named by the spec,
+// with the docstring of that module-level name, and qualified as members of
+// `owner` when it is given. Returns false with an exception set.
 bool add_functions(const Module& module, std::initializer_list<const FunctionSpec*> specs,
                    PyTypeObject* owner = nullptr);
 bool add_functions(const Module& module, std::span<const FunctionSpec> specs);

@@ -109,7 +109,8 @@ int exec(PyObject* module) {
 
 }  // namespace
 
-Module::Module(const char* path_, const char* short_name_, const char* source_, Populate populate_)
+Module::Module(const char* path_, const char* short_name_, const char* source_, Populate populate_,
+               const Docstring* docstrings_)
     : def{PyModuleDef_HEAD_INIT, short_name_, nullptr, 0, nullptr, slots, nullptr, nullptr, nullptr},
       slots{{Py_mod_create, reinterpret_cast<void*>(create)},
             {Py_mod_exec, reinterpret_cast<void*>(exec)},
@@ -118,9 +119,25 @@ Module::Module(const char* path_, const char* short_name_, const char* source_, 
       path(path_),
       short_name(short_name_),
       source(source_),
-      populate(populate_) {
+      populate(populate_),
+      docstrings(docstrings_) {
     static_assert(offsetof(Module, def) == 0);
     library_module = this;
+    def.m_doc = docstring(nullptr, "");
+}
+
+const char* Module::docstring(const char* owner, const char* member) const {
+    if (!docstrings) return nullptr;
+    std::size_t owner_length = owner ? std::strlen(owner) : 0;
+    for (const Docstring* entry = docstrings; entry->name; ++entry) {
+        const char* name = entry->name;
+        if (owner) {
+            if (std::strncmp(name, owner, owner_length) != 0 || name[owner_length] != '.') continue;
+            name += owner_length + 1;
+        }
+        if (std::strcmp(name, member) == 0) return entry->text;
+    }
+    return nullptr;
 }
 
 void Module::traceback(const char* member, int line) const {
@@ -137,8 +154,20 @@ void Module::traceback(PyTypeObject* type, Member member, std::source_location w
     add_traceback(member_name(type, member).c_str(), source, static_cast<int>(where.line()));
 }
 
+bool ready_type(const Module& module, PyTypeObject* type) {
+    // Before PyType_Ready, which copies tp_doc into the type's __doc__; the
+    // property descriptors read their def's doc when asked.
+    const char* owner = class_name(type);
+    if (!type->tp_doc) type->tp_doc = module.docstring(nullptr, owner);
+    for (PyGetSetDef* property = type->tp_getset; property && property->name; ++property)
+        if (!property->doc) property->doc = module.docstring(owner, property->name);
+    for (PyMemberDef* member = type->tp_members; member && member->name; ++member)
+        if (!member->doc) member->doc = module.docstring(owner, member->name);
+    return PyType_Ready(type) == 0;
+}
+
 bool publish_type(Module& module, PyTypeObject* type, const void* table) {
-    if (PyType_Ready(type) < 0) return false;
+    if (!ready_type(module, type)) return false;
     if (table) {
         Ref capsule = Ref::steal(PyCapsule_New(const_cast<void*>(table), nullptr, nullptr));
         Ref dict = Ref::steal(PyType_GetDict(type));

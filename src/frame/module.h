@@ -9,6 +9,8 @@
 #include <source_location>
 #include <string>
 
+#include "frame/docstrings.h"
+
 namespace tovara {
 
 struct Module {
@@ -23,13 +25,19 @@ struct Module {
     const char* short_name;  // "parser"
     const char* source;      // file named in traceback entries
     Populate populate;
+    const Docstring* docstrings;  // the module's table (from its stub), or null
     PyObject* module = nullptr;  // the module object, once its exec has succeeded
     PyObject* dict = nullptr;    // its dict (borrowed from module)
     long long interpreter = -1;  // the one interpreter this module may be loaded into
 
-    Module(const char* path, const char* short_name, const char* source, Populate populate);
+    Module(const char* path, const char* short_name, const char* source, Populate populate,
+           const Docstring* docstrings = nullptr);
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
+
+    // The docstring of `member` of the class `owner`, or of the module-level
+    // name `member` when `owner` is null; null when the stub gives none.
+    const char* docstring(const char* owner, const char* member) const;
 
     // The value PyInit_<name> returns.
     PyObject* init() { return PyModuleDef_Init(&def); }
@@ -62,7 +70,12 @@ struct Module {
 // The type-dict key of the capsule that publishes a type's C-level method table.
 inline constexpr const char* vtable_key = "__pyx_vtable__";
 
-// Readies one of the module's types, publishes `table` as its __pyx_vtable__
+// Gives one of the module's types, its properties and members the docstrings
+// of the module's table that they lack, and readies it. Returns false with an
+// exception set.
+bool ready_type(const Module& module, PyTypeObject* type);
+
+// Readies one of the module's types as above, publishes `table` as its __pyx_vtable__
 // capsule (when given) and binds the type in the module under its class name.
 // Returns false with an exception set.
 bool publish_type(Module& module, PyTypeObject* type, const void* table);

@@ -58,6 +58,8 @@ bool install(PyTypeObject* type) {
     if (PyDict_SetItemString(dict.get(), "__reduce__", reduce_cython.get()) < 0 ||
         PyDict_DelItemString(dict.get(), "__reduce_cython__") < 0)
         return false;
+    // Documented under the name it is now reached by.
+    document_as(reduce_cython.get(), class_name(type), "__reduce__");
 
     Ref setstate = lookup(type, "__setstate__");
     if (PyErr_Occurred()) return false;
@@ -67,6 +69,7 @@ bool install(PyTypeObject* type) {
             if (PyDict_SetItemString(dict.get(), "__setstate__", setstate_cython.get()) < 0 ||
                 PyDict_DelItemString(dict.get(), "__setstate_cython__") < 0)
                 return false;
+            document_as(setstate_cython.get(), class_name(type), "__setstate__");
         } else if (!setstate || PyErr_Occurred()) {
             return false;
         }

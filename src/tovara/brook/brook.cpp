@@ -5,6 +5,7 @@
 
 #include <structmember.h>
 
+#include "docstrings/brook.h"
 #include "frame/convert.h"
 #include "frame/function.h"
 #include "frame/module.h"
@@ -15,7 +16,7 @@ namespace tovara::brook {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "brook", "src/tovara/brook/brook", populate};
+Module module_frame{module_path, "brook", "src/tovara/brook/brook", populate, docstrings::brook};
 extern PyTypeObject AudioStreamType;  // defined with its slots below
 
 PyObject* cfrom_struct(::AudioStream value, const CfromStructOptions* options);

@@ -3,6 +3,7 @@
 
 #include <structmember.h>
 
+#include "docstrings/color.h"
 #include "frame/convert.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -12,7 +13,7 @@ namespace tovara::color {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "color", "src/tovara/color/color", populate};
+Module module_frame{module_path, "color", "src/tovara/color/color", populate, docstrings::color};
 extern PyTypeObject ColorType;  // defined with its slots below
 
 PyObject* cfrom_struct(::Color value);

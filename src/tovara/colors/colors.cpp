@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "color/color.h"
+#include "docstrings/colors.h"
 #include "frame/binding.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -183,7 +184,7 @@ constexpr std::size_t palette_size = std::size(palette);
 static_assert(palette_size == 152);
 
 bool populate(Module& module);
-Module module_frame{"tovara.colors.colors", "colors", "src/tovara/colors/colors", populate};
+Module module_frame{"tovara.colors.colors", "colors", "src/tovara/colors/colors", populate, docstrings::colors};
 
 // No method table: the object header, then one field per named color.
 struct ColorsObject {

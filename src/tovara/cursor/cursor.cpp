@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "docstrings/cursor.h"
 #include "frame/dispatch.h"
 #include "frame/function.h"
 #include "frame/module.h"
@@ -20,7 +21,7 @@ namespace tovara::cursor {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "cursor", "src/tovara/cursor/cursor", populate};
+Module module_frame{module_path, "cursor", "src/tovara/cursor/cursor", populate, docstrings::cursor};
 
 extern PyTypeObject CursorType;  // defined with its slots below
 

@@ -2,6 +2,7 @@
 // of one raylib Image and copies, unloads and destroys it. Loading and export
 // are in loading.cpp, the generators in generators.cpp, the pixel view in
 // pixel_view.cpp.
+#include "docstrings/image.h"
 #include "frame/dispatch.h"
 #include "frame/errors.h"
 #include "frame/names.h"
@@ -19,7 +20,7 @@ namespace {
 bool populate(Module& module);
 }  // namespace
 
-Module module_frame{module_path, "image", "src/tovara/image/image", populate};
+Module module_frame{module_path, "image", "src/tovara/image/image", populate, docstrings::image};
 
 // Bound at import as the sibling contract asks; only Color's type is used.
 PyTypeObject* ColorType;
@@ -281,7 +282,7 @@ namespace {
 
 bool populate(Module& module) {
     return publish_type(module, &ImageType, &table) && add_pickling_refusal(module, &ImageType) &&
-           ready_pixel_view_type() && vector4::import_vector4_type(Vector4Type, vector4_table) &&
+           ready_pixel_view_type(module) && vector4::import_vector4_type(Vector4Type, vector4_table) &&
            color::import_color_type(ColorType, color_table) &&
            // The type's dict keeps this order, which callers see in dir() and
            // vars(): the copy hooks, export, unload and copy, the loaders, the

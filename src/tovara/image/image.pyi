@@ -134,8 +134,8 @@ class Image:
     def mipmaps(self) -> int:
         """Number of mipmap levels, 1 for a plain image (0 for an empty one)."""
     @property
-    def format(self) -> int:
-        """The pixel format, a `PixelFormat` number: 7 is 8-bit RGBA, 1 is 8-bit grayscale; 0 when empty."""
+    def format(self) -> PixelFormat:
+        """The pixel format, a `PixelFormat` number (7: 8-bit RGBA, 1: grayscale); 0, outside the type, when empty."""
     @property
     def data_view(self) -> PixelView:
         """A writable view of the pixel bytes of the full-size level, without a copy.
@@ -314,15 +314,21 @@ class Image:
     def generate_with_linear_gradient(width: int, height: int, direction: int, start: Color, end: Color) -> Image:
         """Make an RGBA image (format 7) that blends from `start` to `end` along a direction.
 
+        raylib blends each channel in 32-bit floats and truncates toward zero, so a channel can come
+        out one below the exact blend, also where `start` and `end` agree: with both alphas 255,
+        some pixels read 254.
+
         Args:
             width: Width in pixels.
             height: Height in pixels.
             direction: Angle in degrees, counter-clockwise on screen: 0 runs
                 from `start` at the top to `end` at the bottom, 90 from left to right, 45 from the
                 top-left corner to the bottom-right one, 180 from bottom to top, 270 from right to
-                left. raylib reaches both colors exactly only at 0 and 90; other directions stop up
-                to two pixels' worth short of a color at the edges. Swap `start` and `end` to
-                reverse a gradient exactly.
+                left. Only 0 and 90 span both colors: at 90 the first column is exactly `start`
+                and the last exactly `end`; at 0 the first and last rows are within that one unit
+                of them. 180 and 270 begin with `end` (within one unit) but stop two rows' (or
+                columns') worth of the blend short of `start`, and other directions stop short of
+                one color or both at the edges. To reverse a gradient, swap `start` and `end`.
             start: Color where the gradient begins.
             end: Color where it ends.
 

@@ -241,7 +241,7 @@ PyTypeObject PixelViewType = static_type("tovara.image.image.PixelView", sizeof(
 
 }  // namespace
 
-bool ready_pixel_view_type() { return PyType_Ready(&PixelViewType) == 0; }
+bool ready_pixel_view_type(const Module& module) { return ready_type(module, &PixelViewType); }
 
 void lease_pixels(void* data) { leases.acquire(data); }
 

@@ -9,11 +9,13 @@
 
 #include <Python.h>
 
+#include "frame/module.h"
+
 namespace tovara::image {
 
-// Readies the view type (not bound in the module: views come from data_view). Returns
-// false with an exception set.
-bool ready_pixel_view_type();
+// Readies the view type, with its docstring from `module`'s table (not bound in
+// the module: views come from data_view). Returns false with an exception set.
+bool ready_pixel_view_type(const Module& module);
 
 // Takes a lease on the block at `data` for a view about to be made; an owner
 // lets go of it (below) only after the lease is taken. Cannot fail.

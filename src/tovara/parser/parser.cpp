@@ -4,6 +4,7 @@
 #include "parser/parser.h"
 
 #include "color/color.h"
+#include "docstrings/parser.h"
 #include "frame/convert.h"
 #include "frame/module.h"
 #include "frame/names.h"
@@ -17,7 +18,7 @@ namespace tovara::parser {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "parser", "src/tovara/parser/parser", populate};
+Module module_frame{module_path, "parser", "src/tovara/parser/parser", populate, docstrings::parser};
 
 // Sibling types, bound once at import. Only the first, third and fourth are
 // compared against; the tables are read to prove the types are ours.

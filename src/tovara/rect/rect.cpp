@@ -3,6 +3,7 @@
 
 #include <structmember.h>
 
+#include "docstrings/rect.h"
 #include "frame/convert.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -12,7 +13,7 @@ namespace tovara::rect {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "rect", "src/tovara/rect/rect", populate};
+Module module_frame{module_path, "rect", "src/tovara/rect/rect", populate, docstrings::rect};
 extern PyTypeObject RectType;  // defined with its slots below
 
 PyObject* cfrom_struct(::Rectangle value);

@@ -3,6 +3,7 @@
 // C level, through the type's method table.
 #include "sigil/sigil.h"
 
+#include "docstrings/sigil.h"
 #include "frame/module.h"
 #include "frame/object.h"
 #include "frame/pickling.h"
@@ -14,7 +15,7 @@ namespace tovara::sigil {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "sigil", "src/tovara/sigil/sigil", populate};
+Module module_frame{module_path, "sigil", "src/tovara/sigil/sigil", populate, docstrings::sigil};
 
 extern PyTypeObject GlyphInfoType;  // defined with its slots below
 

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "brook/brook.h"
+#include "docstrings/sound.h"
 #include "frame/binding.h"
 #include "frame/convert.h"
 #include "frame/errors.h"
@@ -24,7 +25,7 @@ namespace tovara::sound {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "sound", "src/tovara/sound/sound", populate};
+Module module_frame{module_path, "sound", "src/tovara/sound/sound", populate, docstrings::sound};
 
 extern PyTypeObject SoundType;  // defined with its slots below
 

@@ -3,6 +3,7 @@
 
 #include <structmember.h>
 
+#include "docstrings/vector2.h"
 #include "frame/convert.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -12,7 +13,7 @@ namespace tovara::vector2 {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "vector2", "src/tovara/vector2/vector2", populate};
+Module module_frame{module_path, "vector2", "src/tovara/vector2/vector2", populate, docstrings::vector2};
 extern PyTypeObject Vector2Type;  // defined with its slots below
 
 PyObject* cfrom_struct(::Vector2 value);

@@ -3,6 +3,7 @@
 
 #include <structmember.h>
 
+#include "docstrings/vector4.h"
 #include "frame/convert.h"
 #include "frame/module.h"
 #include "frame/object.h"
@@ -12,7 +13,7 @@ namespace tovara::vector4 {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{module_path, "vector4", "src/tovara/vector4/vector4", populate};
+Module module_frame{module_path, "vector4", "src/tovara/vector4/vector4", populate, docstrings::vector4};
 extern PyTypeObject Vector4Type;  // defined with its slots below
 
 PyObject* cfrom_struct(vector4_t value);

@@ -3,6 +3,7 @@
 #include <Python.h>
 #include <raylib.h>
 
+#include "docstrings/window.h"
 #include "frame/function.h"
 #include "frame/module.h"
 #include "frame/ref.h"
@@ -12,7 +13,7 @@ namespace tovara::window {
 namespace {
 
 bool populate(Module& module);
-Module module_frame{"tovara.window.window", "window", "src/tovara/window/window", populate};
+Module module_frame{"tovara.window.window", "window", "src/tovara/window/window", populate, docstrings::window};
 
 PyObject* bool_result(bool value) { return PyBool_FromLong(value); }
 
