@@ -6,6 +6,8 @@
 // package collects the frames, bounded by the pixel limit, in raylib's layout.
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "hazards/hazards.h"
 
@@ -58,9 +60,11 @@ struct GifDecoder {
 
 }  // namespace
 
-::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous) {
+::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous,
+                             std::vector<int>* delays) {
     *frames = 0;
     if (restored_previous) *restored_previous = false;
+    if (delays) delays->clear();
     if (!data || size <= 0) return ::Image{};
     GifDecoder decoder(data, size);
     if (!stbi__gif_test(&decoder.context)) return ::Image{};
@@ -70,6 +74,8 @@ struct GifDecoder {
         bool disposed_to_previous = (decoder.gif.eflags & 0x1C) >> 2 == 3;
         // (stb restores before it reads the next frame, so also before a frame it refuses)
         if (restored_previous && count >= 2 && disposed_to_previous) *restored_previous = true;
+        // stb keeps the last delay it read; a frame without an extension of its own has none.
+        decoder.gif.delay = 0;
         const stbi_uc* canvas = decoder.next_frame();
         if (!canvas) break;
         if (count == 0) {
@@ -89,6 +95,14 @@ struct GifDecoder {
         image.data = grown;
         std::memcpy(static_cast<unsigned char*>(image.data) + frame_bytes * count, canvas,
                     static_cast<std::size_t>(frame_bytes));
+        if (delays) {
+            try {
+                delays->push_back(decoder.gif.delay);
+            } catch (const std::bad_alloc&) {
+                MemFree(image.data);
+                return ::Image{};
+            }
+        }
         ++count;
     }
     if (count == 0) return ::Image{};
