@@ -6,6 +6,8 @@
 #include <Python.h>
 #include <raylib.h>
 
+#include <cstddef>
+
 #include "color/color.h"
 #include "frame/function.h"
 #include "frame/module.h"
@@ -45,6 +47,31 @@ PyObject* adopt(::Image rl_image);
 // unload()'s work: lets go of the pixels, releasing them when the image owns them.
 void unload_body(ImageObject* self);
 
+// -- frames (frames.cpp) -----------------------------------------------------------
+
+// Frames an image's pixel memory holds: at least 1, for records filled in at
+// C level without a count.
+inline int frames_held(const ImageObject* image) { return image->frames > 1 ? image->frames : 1; }
+
+// Records the frames of an image just made, and their delays in milliseconds
+// (`count` of them; fewer, or none, leave the rest 0), before any other thread
+// can see it. Returns false with MemoryError.
+bool set_frames(ImageObject* image, int frames, const int* delays, std::size_t count);
+
+// The property getters of frame_count and frame_delays.
+PyObject* get_frame_count(PyObject* self, void*);
+PyObject* get_frame_delays(PyObject* self, void*);
+
+// -- pixel views (image.cpp) ---------------------------------------------------------
+
+// True when the image's `valid` (a subclass may override it) is true;
+// otherwise false with ValueError, or with the error `valid` raised.
+bool check_has_pixels(PyObject* self);
+
+// data_view, or with `every_frame` frames_view: a view of the first level, or
+// of every frame. Returns null with an exception set.
+PyObject* pixel_view(PyObject* self, bool every_frame);
+
 // Runs `read` on the image's value inside the object's critical section, the
 // one unload() lets go of the pixels in: a racing unload never frees memory
 // under a reader.
@@ -69,5 +96,7 @@ extern const FunctionSpec generate_with_color_spec, generate_with_linear_gradien
     generate_with_radial_gradient_spec, generate_with_square_gradient_spec, generate_with_checked_spec,
     generate_with_white_noise_spec, generate_with_perlin_noise_spec, generate_with_cellular_spec,
     generate_with_text_spec, from_channel_spec;
+extern const FunctionSpec load_from_memory_spec, load_anim_from_memory_spec, from_buffer_spec;  // loading.cpp
+extern const FunctionSpec frame_spec;                                                          // frames.cpp
 
 }  // namespace tovara::image
