@@ -94,10 +94,13 @@ bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t fr
 
 // A GIF animation: every frame composed into one block of RGBA frames, as
 // raylib's loader lays them out, with disposal "to previous" restoring the
-// canvas as it was before the disposed frame. The zeroed record and 0 frames
-// for a file stb_image refuses from its first frame, or past the pixel limit.
+// canvas as it was before the disposed frame, and disposal "to background"
+// clearing what the frame covered to transparent black (raylib's decoder
+// restores that too, as if "to previous"). The zeroed record and 0 frames for a
+// file stb_image refuses from its first frame, or past the pixel limit.
 // `restored_previous`, when given, tells whether a frame after the second was
-// decoded over one disposed "to previous" (where raylib's own call goes wrong).
+// decoded over one disposed "to previous" or "to background" (where raylib's own
+// call goes wrong, or gives what browsers do not show).
 // `delays`, when given, receives one delay per frame, in milliseconds, from the
 // graphic control extension before it; 0 for a frame without one.
 ::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous = nullptr,
