@@ -188,6 +188,14 @@ static PyObject* from_buffer(PyObject* data, int width, int height, int format) 
     }
     int size;
     if (!hazards::pixel_data_size(width, height, format, size)) return nullptr;
+    ::Image record{nullptr, width, height, 1, format};
+    // (A zero size makes an image without pixels, as the generators do.)
+    if (size > 0 && !hazards::admissible(record)) {
+        PyErr_Format(PyExc_ValueError,
+                     "a %d by %d image is more than raylib can convert: as RGBA it needs more than %d bytes", width,
+                     height, INT_MAX);
+        return nullptr;
+    }
     BufferBytes buffer;
     if (!buffer.acquire(data, "data")) return nullptr;
     if (buffer.size() != size) {
@@ -195,15 +203,7 @@ static PyObject* from_buffer(PyObject* data, int width, int height, int format) 
                      width, height, format, size);
         return nullptr;
     }
-    ::Image record{nullptr, width, height, 1, format};
-    // A zero size makes an image without pixels, as the generators do.
     if (size > 0) {
-        if (!hazards::admissible(record)) {
-            PyErr_Format(PyExc_ValueError,
-                         "a %d by %d image is more than raylib can convert: as RGBA it needs more than %d bytes", width,
-                         height, INT_MAX);
-            return nullptr;
-        }
         record.data = MemAlloc(static_cast<unsigned int>(size));
         if (!record.data) return PyErr_NoMemory();
         std::memcpy(record.data, buffer.data(), static_cast<std::size_t>(size));
