@@ -60,7 +60,7 @@ Taken take_frame(ImageObject* self, int index, int frames, ::Image& taken) {
         outcome = Taken::no_pixels;
     } else {
         auto size = static_cast<std::size_t>(bytes.first_level);
-        taken = ::Image{MemAlloc(static_cast<unsigned int>(size)), raw.width, raw.height, 1, raw.format};
+        taken = ::Image{allocate_pixels(size), raw.width, raw.height, 1, raw.format};
         if (taken.data) std::memcpy(taken.data, static_cast<const unsigned char*>(raw.data) + index * size, size);
         outcome = taken.data ? Taken::frame : Taken::no_memory;
     }

@@ -7,6 +7,7 @@
 #include <raylib.h>
 
 #include <cstddef>
+#include <cstdlib>
 
 #include "color/color.h"
 #include "frame/function.h"
@@ -43,6 +44,11 @@ PyObject* from_channel_entry(ImageObject* self, int selected_channel, int skip_d
 // A new owning Image for memory raylib just allocated; releases it again when
 // no object can be made for it. Returns null with an exception set.
 PyObject* adopt(::Image rl_image);
+
+// Memory for pixel bytes about to be written whole (a frame, a buffer's
+// copy): raylib releases pixel memory with free(), so malloc's, without the
+// zeroing MemAlloc (calloc) spends on it. Null when it cannot be had.
+inline void* allocate_pixels(std::size_t size) { return std::malloc(size); }
 
 // unload()'s work: lets go of the pixels, releasing them when the image owns them.
 void unload_body(ImageObject* self);

@@ -204,7 +204,7 @@ static PyObject* from_buffer(PyObject* data, int width, int height, int format) 
         return nullptr;
     }
     if (size > 0) {
-        record.data = MemAlloc(static_cast<unsigned int>(size));
+        record.data = allocate_pixels(static_cast<std::size_t>(size));
         if (!record.data) return PyErr_NoMemory();
         std::memcpy(record.data, buffer.data(), static_cast<std::size_t>(size));
     }
