@@ -95,7 +95,6 @@ static PyObject* frame(ImageObject* self, int index) {
     return image.release();
 }
 
-const FunctionSpec frame_spec{
-    .name = "frame", .body = method<frame>, .parameters = {"index"}, .returns = "Image"};
+const FunctionSpec frame_spec{.name = "frame", .body = method<frame>, .parameters = {"index"}, .returns = "Image"};
 
 }  // namespace tovara::image
