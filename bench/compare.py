@@ -21,6 +21,7 @@ os.environ.setdefault("PYGAME_HIDE_SUPPORT_PROMPT", "1")
 
 import numpy
 import pygame
+from PIL import Image as Pillow
 
 import _capi_probe as probe
 import peer
@@ -51,6 +52,18 @@ def side_by_side(*statements, number, names=None, repeats=REPEATS):
         for i, statement in enumerate(statements):
             best[i] = min(best[i], timeit.timeit(statement, number=number, globals=names) / number * 1e9)
     return best
+
+
+def write_animation(path, frames, side=64):
+    """A GIF of `frames` frames of `side` by `side` random pixels (no two alike, so that none is merged)."""
+    rng = numpy.random.default_rng(frames)
+    images = [Pillow.fromarray(rng.integers(0, 256, (side, side, 3), dtype=numpy.uint8)) for _ in range(frames)]
+    images[0].save(path, save_all=True, append_images=images[1:], duration=40, optimize=False)
+
+
+def read_file(path):
+    with open(path, "rb") as file:
+        return file.read()
 
 
 def py_triple(first, second, third):
@@ -138,6 +151,34 @@ def rows(folder):
         del view
     yield ("4x4 solid image, made and dropped, no pixel view alive", no_view, with_view,
            "the same while one view of another image is alive", Info(1.0))
+
+    # Frames of an animation: one taken out costs what a copy of a still image of that size does, and the view
+    # of them all costs the same for 2 frames as for 64.
+    animations = {}
+    for count in (2, 16, 64):
+        write_animation(os.path.join(folder, f"frames{count}.gif"), count)
+        animations[count] = Image.load_anim(os.path.join(folder, f"frames{count}.gif"))[0]
+    still = Image.generate_with_color(64, 64, red)
+    yield ("Taking frame 9 of a 16-frame 64x64 animation: `image.frame(9)`",
+           *side_by_side(lambda: animations[16].frame(9), lambda: still.copy(), number=50_000),
+           "`copy()` of a 64x64 image", 1.0)
+    yield ("All-frames view of a 64-frame 64x64 animation: `frames_view`",
+           *side_by_side(lambda: animations[64].frames_view, lambda: animations[2].frames_view, number=200_000),
+           "`frames_view` of a 2-frame one", 1.1)
+
+    # Loading from bytes in memory against loading the file, less what reading the file costs.
+    picture = os.path.join(folder, "picture.png")
+    Image.generate_with_perlin_noise(256, 256, 0, 0, 4.0).export(picture)
+    tone = os.path.join(folder, "tone44100.wav")
+    write_tone(tone, rate=44100)
+    for what, load, load_from_memory, path, file_type in [
+            ("a 256x256 PNG: `Image.load_from_memory`", Image.load, Image.load_from_memory, picture, ".png"),
+            ("a 1-second 44.1 kHz WAV: `Sound.load_from_memory`", Sound.load, Sound.load_from_memory, tone, ".wav")]:
+        data = read_file(path)
+        from_memory, from_file, reading = side_by_side(lambda: load_from_memory(file_type, data), lambda: load(path),
+                                                       lambda: read_file(path), number=200)
+        yield (f"Loading {what}", from_memory, from_file - reading,
+               "loading the same file, less reading it (`open(path, 'rb').read()`)", 1.1)
 
     big = Image.generate_with_color(1024, 1024, Color(1, 2, 3, 4))
     surface = pygame.Surface((1024, 1024), pygame.SRCALPHA, 32)

@@ -73,8 +73,8 @@ NUMBERS = [0, 1, 3, 7, 255, -1, 2**31 - 1, 2**31, -2**31, -2**31 - 1, 2**63, -2*
            0.5, -0.0, 1e-30, 1e308, math.inf, -math.inf, math.nan]
 PALETTE = [name for name, member in vars(Colors).items() if type(member).__name__ == "getset_descriptor"]
 HINTS = {"number": "width height format header direction check_x check_y offset_x offset_y tile_size selected_channel "
-                   "frame_count protocol density factor scale setting flags",
-         "text": "file_name text", "buffer": "data buffer", "sequence": "value", "key": "key",
+                   "frame_count protocol density factor scale setting flags index",
+         "text": "file_name text file_type", "buffer": "data buffer", "sequence": "value", "key": "key",
          "state": "__pyx_state __pyx_type memo", "thing": "color start end inner outer col1 col2 source"}
 
 

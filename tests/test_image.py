@@ -9,7 +9,9 @@ import pytest
 
 import _capi_probe as probe
 from conftest import RGBA, GRAYSCALE
+from file_fuzz import dds, exported, gif
 from tovara.image.image import Image
+from tovara.sound.sound import Sound
 import tovara.image.image as image_module
 
 try:
@@ -43,7 +45,8 @@ def test_subclasses_are_created_the_ordinary_way():
     assert sub.tag == "t" and sub.valid is False and repr(sub) == INVALID
 
 
-@pytest.mark.parametrize("name", ["valid", "width", "height", "mipmaps", "format", "data_view"])
+@pytest.mark.parametrize("name", ["valid", "width", "height", "mipmaps", "format", "data_view", "frame_count",
+                                  "frame_delays", "frames_view"])
 def test_properties_are_read_only(rgba_image, name):
     with pytest.raises(AttributeError):
         setattr(rgba_image, name, 1)
@@ -184,6 +187,82 @@ def test_load_anim_returns_the_image_and_its_frame_count(tmp_path):
 def test_load_anim_of_a_missing_file(tmp_path):
     image, count = Image.load_anim(str(tmp_path / "none.gif"))
     assert image.valid is False and isinstance(count, int)
+
+
+# -- loading from bytes ---------------------------------------------------------------
+
+@pytest.fixture(scope="module")
+def image_files():
+    """A small file of each format the loaders read, by extension."""
+    return {".png": exported(".png"), ".bmp": exported(".bmp"), ".qoi": exported(".qoi"), ".gif": gif(3),
+            ".dds": dds(4, 4, flags=0x41, bit_count=32, mipmaps=2, data=bytes(range(84)))}
+
+
+def described(image):
+    pixels = bytes(image.frames_view) if image.valid else None
+    return (image.valid, image.width, image.height, image.mipmaps, image.format, image.frame_count, image.frame_delays,
+            pixels, probe.image_bytes(image))
+
+
+@pytest.mark.parametrize("extension, cut", [(".png", None), (".bmp", None), (".qoi", None), (".gif", None),
+                                            (".dds", None), (".PNG", None), (".Png", None), (".xyz", None),
+                                            (".png", 60), (".gif", 40), (".qoi", 0)])
+@pytest.mark.parametrize("make", [bytes, bytearray])  # decoded in place, or from a private copy
+def test_loading_from_bytes_gives_what_the_file_gives(tmp_path, image_files, extension, cut, make):
+    data = image_files.get(extension.lower(), image_files[".png"])[:cut]
+    path = tmp_path / ("file" + extension)
+    path.write_bytes(data)
+    from_file, from_memory = Image.load(str(path)), Image.load_from_memory(extension, make(data))
+    if cut is None:  # raylib compares the type in lower or upper case only
+        assert from_file.valid is (extension not in (".Png", ".xyz"))
+    assert described(from_memory) == described(from_file)
+    (anim_file, count_file), (anim_memory, count_memory) = (Image.load_anim(str(path)),
+                                                            Image.load_anim_from_memory(file_type=extension,
+                                                                                        data=make(data)))
+    assert count_memory == count_file == anim_file.frame_count
+    assert described(anim_memory) == described(anim_file)
+
+
+@pytest.mark.parametrize("load", [Image.load_from_memory, Image.load_anim_from_memory, Sound.load_from_memory])
+@pytest.mark.parametrize("file_type, data, error, message", [
+    (None, b"", TypeError, "Argument 'file_type' has incorrect type (expected str, got NoneType)"),
+    (b".png", b"", TypeError, "Argument 'file_type' has incorrect type (expected str, got bytes)"),
+    (".png\0.bmp", b"", ValueError, "embedded null character"),
+    (".png", "pixels", TypeError, "a bytes-like object is required, not 'str'"),
+    (".png", memoryview(bytes(8))[::2], BufferError, "data must be a C-contiguous buffer"),
+])
+def test_loading_from_bytes_checks_its_arguments(load, file_type, data, error, message):
+    with pytest.raises(error) as raised:
+        load(file_type, data)
+    assert str(raised.value) == message
+
+
+# -- frames -----------------------------------------------------------------------------
+
+@pytest.mark.parametrize("make, count", [
+    (Image, 0),
+    (lambda name: Image.load_raw(name, 4, 2, RGBA, 0), 1),
+    (lambda name: Image.load_raw(name, 4, 2, RGBA, 0).copy(), 1),
+    (lambda name: Image.load_anim(name)[0], 1),  # any file but a GIF is one frame, readable or not
+    (lambda name: Image.load_anim(name + ".gif")[0], 0),  # as many as load_anim counts
+    (lambda name: Image.load_anim_from_memory(".gif", gif(3))[0].copy(), 1),  # a copy is of the first frame
+])
+def test_images_that_are_not_animations_have_one_frame_or_none(raw_file, make, count):
+    image = make(raw_file(range(32)))
+    assert (image.frame_count, image.frame_delays) == (count, (0,) * count)
+    if image.valid:
+        assert bytes(image.frames_view) == bytes(image.data_view) == bytes(image.frame(0).data_view)
+
+
+def test_frame_refuses_what_the_image_does_not_hold(rgba_image):
+    with pytest.raises(IndexError, match=r"^frame index -1 out of range: the image has 1 frame \(0 to 0\)$"):
+        rgba_image.frame(-1)
+    with pytest.raises(IndexError, match=r"^frame index 1 out of range"):
+        rgba_image.frame(index=1)
+    rgba_image.unload()
+    assert rgba_image.frame_count == 1
+    with pytest.raises(ValueError, match=r"^Image data is empty or Image has been unloaded\.$"):
+        rgba_image.frame(0)
 
 
 def test_load_from_screen_without_a_window_is_refused(python):

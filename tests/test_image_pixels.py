@@ -1,4 +1,5 @@
-"""Image generators and the pixel data view."""
+"""Image generators, images made of buffers, and the pixel data view."""
+import array
 import ctypes
 import gc
 
@@ -6,6 +7,7 @@ import pytest
 
 import _capi_probe as probe
 from conftest import GRAYSCALE, RGBA
+from file_fuzz import gif
 from tovara.color.color import Color
 from tovara.image.image import Image
 
@@ -194,6 +196,71 @@ def test_from_channel_makes_a_new_grayscale_image(rgba_image):
     assert bytes(channel.data_view) == bytes(range(2, 32, 4))
     assert probe.image_bytes(rgba_image) == bytes(range(32))
     assert Image().from_channel(0).valid is False  # raylib returns nothing for no pixels
+
+
+# -- images made of buffers ---------------------------------------------------------
+
+DXT1_RGB = 14
+
+
+@pytest.mark.parametrize("data, width, height, format", [
+    (bytes(range(32)), 4, 2, RGBA),
+    (bytearray(range(8)), 4, 2, GRAYSCALE),
+    (memoryview(bytes(range(48)))[8:26], 3, 2, 4),  # R8G8B8, a slice of a larger buffer
+    (array.array("I", range(8)), 4, 2, RGBA),  # items of 4 bytes: only the bytes count
+    (bytes(range(8)), 2, 3, DXT1_RGB),  # one whole 4 by 4 block
+    (b"", 0, 3, RGBA),  # no pixels, as the generators make for a zero size
+])
+def test_from_buffer_copies_the_bytes_into_memory_of_its_own(data, width, height, format):
+    expected = bytes(data)
+    image = Image.from_buffer(data, width, height, format)
+    assert (image.width, image.height, image.mipmaps, image.format, image.frame_count) == (width, height, 1, format, 1)
+    assert image.valid is (len(expected) > 0) and probe.image_record(image)[5] == 1
+    if image.valid:
+        if isinstance(data, bytearray):
+            data[:] = bytes(len(data))
+        assert bytes(image.data_view) == expected
+
+
+@pytest.mark.parametrize("data, width, height, format, error, message", [
+    (bytes(12), 2, 2, RGBA, ValueError, "data holds 12 bytes, a 2 by 2 image of format 7 needs 16"),
+    (bytes(17), 2, 2, RGBA, ValueError, "data holds 17 bytes, a 2 by 2 image of format 7 needs 16"),
+    (bytes(16), 2, -2, RGBA, ValueError, "height must not be negative, got -2"),
+    (bytes(16), -2, -2, RGBA, ValueError, "width must not be negative, got -2"),  # raylib's size would be positive
+    (bytes(16), 2, 2, 0, ValueError, "format 0 is not a pixel format raylib defines (1 to 24)"),
+    (bytes(16), 2, 2, 25, ValueError, "format 25 is not a pixel format raylib defines (1 to 24)"),
+    (bytes(16), 65536, 65536, RGBA, ValueError,
+     "width 65536 and height 65536 need more than 2147483647 bytes of pixel data"),
+    (bytes(16), 30000, 30000, GRAYSCALE, ValueError,
+     "a 30000 by 30000 image is more than raylib can convert: as RGBA it needs more than 2147483647 bytes"),
+    (memoryview(bytes(32))[::2], 2, 2, RGBA, BufferError, "data must be a C-contiguous buffer"),
+    ("pixels", 2, 2, RGBA, TypeError, "a bytes-like object is required, not 'str'"),
+    (bytes(16), "2", 2, RGBA, TypeError, "an integer is required"),
+])
+def test_from_buffer_refuses_what_is_not_exactly_the_pixels(data, width, height, format, error, message):
+    with pytest.raises(error) as raised:
+        Image.from_buffer(data, width, height, format)
+    assert str(raised.value) == message
+
+
+@pytest.mark.skipif(numpy is None, reason="needs numpy")
+def test_numpy_round_trip_through_from_buffer_and_the_views(tmp_path):
+    pixels = numpy.random.default_rng(25).integers(0, 256, (6, 5, 4), dtype=numpy.uint8)
+    image = Image.from_buffer(pixels, 5, 6, RGBA)
+    path = str(tmp_path / "round.png")
+    assert image.export(path)
+    back = numpy.frombuffer(Image.load(path).data_view, numpy.uint8).reshape(image.height, image.width, 4)
+    assert (back == pixels).all()
+    for scattered in (pixels[:, ::2], numpy.asfortranarray(pixels)):
+        with pytest.raises(BufferError):
+            Image.from_buffer(scattered, 5, 6, RGBA)
+    # Every frame of an animation at once, without a copy, and one frame back into an image.
+    animation, count = Image.load_anim_from_memory(".gif", gif(3))
+    frames = numpy.frombuffer(animation.frames_view, numpy.uint8).reshape(count, animation.height, animation.width, 4)
+    assert [bytes(animation.frame(index).data_view) for index in range(count)] == [frame.tobytes() for frame in frames]
+    assert bytes(Image.from_buffer(frames[2], animation.width, animation.height, RGBA).data_view) == frames[2].tobytes()
+    frames[1, 0, 0] = 7
+    assert tuple(animation.frame(1).data_view[:4]) == (7, 7, 7, 7)
 
 
 # -- the pixel view ----------------------------------------------------------------

@@ -112,8 +112,9 @@ def test_gif_animations_past_the_pixel_limit_are_unreadable(write):
 
 # -- files raylib's loaders get wrong, loaded by the package: against Pillow, pixel for pixel
 
-def pillow_frames(path):
-    """Every frame of the file as Pillow composes it, in RGBA, fully transparent pixels as zeros."""
+def pillow_frames(path, durations=None):
+    """Every frame of the file as Pillow composes it, in RGBA, fully transparent pixels as zeros;
+    each frame's duration appended to `durations`."""
     Pillow = pytest.importorskip("PIL.Image", exc_type=ImportError)  # not built for the free-threaded interpreter
     from PIL import ImageSequence
     frames = []
@@ -123,6 +124,8 @@ def pillow_frames(path):
             if pixels[at + 3] == 0:
                 pixels[at:at + 4] = bytes(4)
         frames.append(bytes(pixels))
+        if durations is not None:
+            durations.append(frame.info["duration"])
     return frames
 
 
@@ -160,22 +163,38 @@ def test_uncompressed_dds_files_load_by_their_masks_with_pillows_pixels(tmp_path
     assert bytes(image.data_view) == picture.tobytes()
 
 
-def test_a_gif_disposed_to_previous_loads_with_pillows_frames(write, tmp_path):
-    # stb_image, driven by raylib, restored such frames from two frames before its buffer.
+RED, BLUE, GREEN, CLEAR = (255, 0, 0, 255), (0, 0, 255, 255), (0, 255, 0, 255), (0, 0, 0, 0)
+
+
+# (Pillow takes a disposal of 0 after 2 or 3 as a repeat of that one; browsers, and we, as "keep".)
+@pytest.mark.parametrize("disposal, background", [
+    ([1, 3, 3, 3], RED),  # stb_image, driven by raylib, restored these from two frames before its buffer
+    ([1, 3, 3, 3], CLEAR),
+    ([1, 2, 2, 2], CLEAR),  # stb restored these from the canvas before them: an erased block came back
+    ([2, 1, 3, 1], CLEAR),
+    ([0, 1, 2, 3], RED),
+])
+def test_gif_frames_and_delays_are_pillows(tmp_path, disposal, background):
     Pillow = pytest.importorskip("PIL.Image", exc_type=ImportError)
-    red, blue, green = (255, 0, 0, 255), (0, 0, 255, 255), (0, 255, 0, 255)
-    frames = [Pillow.new("RGBA", (8, 6), red) for _ in range(4)]
-    frames[1].paste(blue, (1, 1, 4, 4))
-    frames[2].paste(green, (4, 2, 7, 5))
-    frames[3].paste(blue, (0, 0, 2, 6))
-    path = str(tmp_path / "previous.gif")
-    frames[0].save(path, save_all=True, append_images=frames[1:], disposal=[1, 3, 3, 3], duration=50, optimize=False)
-    expected = pillow_frames(path)
+    frames = [Pillow.new("RGBA", (8, 6), background) for _ in range(4)]
+    for frame, color, box in zip(frames, (RED, BLUE, GREEN, BLUE), [(0, 0, 3, 3), (1, 1, 4, 4), (4, 2, 7, 5),
+                                                                    (0, 0, 2, 6)]):
+        frame.paste(color, box)
+    path = str(tmp_path / "frames.gif")
+    frames[0].save(path, save_all=True, append_images=frames[1:], disposal=disposal, duration=[30, 40, 120, 70],
+                   optimize=False)
+    durations = []
+    expected = pillow_frames(path, durations)
     image, count = Image.load_anim(path)
-    assert (image.valid, count, image.width, image.height) == (True, len(expected), 8, 6)
-    ours = probe.image_frames(image, count)
+    assert (image.valid, count, image.frame_count, image.width, image.height) == (True, len(expected), count, 8, 6)
+    assert image.frame_delays == tuple(durations) == (30, 40, 120, 70)
+    everything = bytes(image.frames_view)
     size = len(expected[0])
-    assert [cleared(ours[at:at + size]) for at in range(0, len(ours), size)] == expected
+    assert [cleared(everything[at:at + size]) for at in range(0, len(everything), size)] == expected
+    taken = [image.frame(index) for index in range(count)]
+    image.unload()  # each frame taken owns its pixels
+    assert [cleared(bytes(frame.data_view)) for frame in taken] == expected
+    assert [frame.frame_delays for frame in taken] == [(delay,) for delay in durations]
 
 
 def test_gif_restoring_previous_frames_still_loads_as_one_picture(write):

@@ -153,6 +153,15 @@ CASES = {
     "checked image files": lambda f: (Image.load(f["bad.dds"]), Image.load(f["good.dds"]).data_view,
                                       Image.load_anim(f["moving.gif"]), Image.load(f["noext"])),
     "subclass destruction": lambda f: (filled(Noting, f), filled(NotingWithDel, f)),
+    "image frames": lambda f: (lambda moving: (moving.frame(2), moving.frames_view, moving.frame_delays,
+                                               failing(lambda: moving.frame(3), IndexError)()))(
+        Image.load_anim(f["moving.gif"])[0]),
+    "images from memory": lambda f: (Image.load_from_memory(".gif", gif(2)),
+                                     Image.load_anim_from_memory(".gif", bytearray(gif(3))),
+                                     Image.load_from_memory(".png", b"junk"), Image.from_buffer(bytes(32), 4, 2, RGBA)),
+    "images from memory, errors": lambda f: [failing(c)() for c in (
+        lambda: Image.from_buffer(bytes(3), 4, 2, RGBA), lambda: Image.from_buffer(memoryview(bytes(64))[::2], 4, 2, 7),
+        lambda: Image.load_from_memory(None, b""), lambda: Image.load_anim_from_memory(".gif", "text"))],
     # sounds
     "checked sound files": lambda f: (Sound.load(f["bad.qoa"]), Sound.load(f["good.qoa"]).play(),
                                       Sound.load(f["noext"])),
@@ -161,6 +170,9 @@ CASES = {
     "sound load and alias": lambda f: (lambda s: (Sound.load_alias(s), s.stream, s.valid))(Sound.load(f["wav"])),
     "sound settings": lambda f: (lambda s: (setattr(s, "volume", 0.5), s.volume, setattr(s, "pan", 1), s.pitch))(
         Sound()),
+    "sounds from memory": lambda f: (Sound.load_from_memory(".qoa", qoa(1, 40)),
+                                     Sound.load_from_memory(".qoa", bytearray(qoa(1, 40))),
+                                     failing(lambda: Sound.load_from_memory(".qoa", memoryview(b"qoaf")[::2]))()),
     "sound update": lambda f: (lambda s: s.update(bytes(8 * s.frame_count), s.frame_count))(Sound.load(f["wav"])),
     "sound errors": lambda f: [failing(c)() for c in (lambda: Sound.load(None), lambda: Sound.load_alias(None),
                                                        lambda: Sound.load_alias(Sound()),

@@ -161,6 +161,36 @@ def test_load_of_a_missing_file_gives_an_invalid_sound(audio, tmp_path):
     assert started(s) is False
 
 
+@pytest.fixture(scope="module")
+def sound_files(audio):
+    """A small file of each format raylib reads sounds from, by extension."""
+    from file_fuzz import sound_seeds
+    files = {}
+    for extension, data in sound_seeds():
+        files.setdefault(extension, data)
+    return files
+
+
+def heard(sound):
+    stream = sound.stream
+    return sound.valid, sound.frame_count, stream.sample_rate, stream.sample_size, stream.channels
+
+
+@pytest.mark.parametrize("extension, cut", [(".wav", None), (".ogg", None), (".mp3", None), (".qoa", None),
+                                            (".WAV", None), (".Wav", None), (".xyz", None), (".ogg", 300),
+                                            (".qoa", 20), (".wav", 0)])
+def test_loading_from_bytes_gives_what_the_file_gives(tmp_path, sound_files, extension, cut):
+    data = sound_files.get(extension.lower(), sound_files[".wav"])[:cut]
+    path = tmp_path / ("file" + extension)
+    path.write_bytes(data)
+    from_file = Sound.load(str(path))
+    if cut is None:  # raylib compares the type in lower or upper case only
+        assert from_file.valid is (extension not in (".Wav", ".xyz"))
+    for make in (bytes, bytearray, memoryview):  # decoded in place, or from a private copy
+        from_memory = Sound.load_from_memory(extension, data=make(data))
+        assert heard(from_memory) == heard(from_file) and from_memory.is_alias is False
+
+
 def test_load_refuses_a_name_holding_a_nul(wav):
     with pytest.raises(ValueError, match="^embedded null character$"):
         Sound.load(wav(1, 200) + "\0.ogg")  # cut at the NUL, it names a readable file

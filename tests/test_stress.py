@@ -121,7 +121,7 @@ publish()
 run(publish, unload, unload, unload, play, play, play)
 """
 
-# Readers of an image (copy, export, the view) racing its unload: each takes the
+# Readers of an image (copy, a frame, export, the view) racing its unload: each takes the
 # pixels in the critical section unload() lets go of them in.
 READERS = """
 from tovara.color.color import Color
@@ -138,6 +138,8 @@ def read():
     image = shared[0]
     duplicate = image.copy()
     assert not duplicate.valid or bytes(duplicate.data_view[-4:]) == bytes([1, 2, 3, 4])
+    with contextlib.suppress(ValueError):  # unloaded before the frame was taken
+        assert bytes(image.frame(0).data_view[-4:]) == bytes([1, 2, 3, 4])
     with contextlib.suppress(ValueError):  # unloaded before the view was taken
         view = image.data_view
         image.unload()

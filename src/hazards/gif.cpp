@@ -3,9 +3,12 @@
 // frames with a pointer to "two frames back" that lies before its buffer, so a
 // frame disposed "to previous" restores from outside it; and when growing the
 // buffer fails, stb frees the frame delays that raylib frees again. Here the
-// package collects the frames, bounded by the pixel limit, in raylib's layout.
+// package collects the frames, bounded by the pixel limit, in raylib's layout,
+// and clears a frame disposed "to background" as browsers do.
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "hazards/files.h"
 #include "hazards/hazards.h"
@@ -48,6 +51,11 @@ struct GifDecoder {
     // at the first error (stb keeps the frames before it, and so do we).
     const stbi_uc* next_frame() {
         int components = 0;
+        // Disposal "to background" clears what the frame just shown covered to
+        // transparent black, as browsers and Pillow do; stb would restore it
+        // from its background, the canvas before that frame, so that whatever
+        // an earlier frame left there showed again.
+        if (gif.out && disposal() == 2) std::memset(gif.background, 0, std::size_t{4} * gif.w * gif.h);
         // Disposal "to previous" restores what the frame just shown covered to
         // the canvas before it was drawn: stb keeps exactly that canvas as its
         // background. (Before the first frame nothing is read through it.)
@@ -55,22 +63,29 @@ struct GifDecoder {
         stbi_uc* canvas = stbi__gif_load_next(&context, &gif, &components, 4, before_previous);
         return canvas == reinterpret_cast<stbi_uc*>(&context) ? nullptr : canvas;
     }
+
+    // How the frame just shown is disposed of before the next is drawn.
+    int disposal() const { return (gif.eflags & 0x1C) >> 2; }
 };
 
 }  // namespace
 
-::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous) {
+::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous,
+                             std::vector<int>* delays) {
     *frames = 0;
     if (restored_previous) *restored_previous = false;
+    if (delays) delays->clear();
     if (!data || size <= 0) return ::Image{};
     GifDecoder decoder(data, size);
     if (!stbi__gif_test(&decoder.context)) return ::Image{};
     ::Image image{nullptr, 0, 0, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8};
     std::int64_t count = 0, frame_bytes = 0;
     while (true) {
-        bool disposed_to_previous = (decoder.gif.eflags & 0x1C) >> 2 == 3;
         // (stb restores before it reads the next frame, so also before a frame it refuses)
-        if (restored_previous && count >= 2 && disposed_to_previous) *restored_previous = true;
+        if (restored_previous && count >= 2 && (decoder.disposal() == 2 || decoder.disposal() == 3))
+            *restored_previous = true;
+        // stb keeps the last delay it read; a frame without an extension of its own has none.
+        decoder.gif.delay = 0;
         const stbi_uc* canvas = decoder.next_frame();
         if (!canvas) break;
         if (count == 0) {
@@ -93,6 +108,14 @@ struct GifDecoder {
         image.data = grown;
         std::memcpy(static_cast<unsigned char*>(image.data) + frame_bytes * count, canvas,
                     static_cast<std::size_t>(frame_bytes));
+        if (delays) {
+            try {
+                delays->push_back(decoder.gif.delay);
+            } catch (const std::bad_alloc&) {
+                MemFree(image.data);
+                return ::Image{};
+            }
+        }
         ++count;
     }
     if (count == 0) return ::Image{};

@@ -35,6 +35,7 @@
 #include <raylib.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace tovara::hazards {
 
@@ -91,9 +92,11 @@ bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t fr
 // LoadImageAnim(file_name, frames): a .gif (in any case) is an animation the
 // package decodes frame by frame with raylib's decoder (stb_image), every other
 // type one frame as load_image. `frames` receives the frame count: 0 for an
-// unreadable GIF, 1 otherwise.
-::Image load_image_anim(const char* file_name, int* frames);
-::Image load_image_anim_from_memory(const char* type, const unsigned char* data, int size, int* frames);
+// unreadable GIF, 1 otherwise. `delays`, when given, receives a GIF's delays
+// (decode_gif_animation); it is left empty for any other file.
+::Image load_image_anim(const char* file_name, int* frames, std::vector<int>* delays = nullptr);
+::Image load_image_anim_from_memory(const char* type, const unsigned char* data, int size, int* frames,
+                                    std::vector<int>* delays = nullptr);
 
 // LoadImageRaw, once its sizes are checked (check_raw_header); a record past
 // the door or the pixel limit is the zeroed one.
@@ -106,11 +109,17 @@ bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t fr
 
 // A GIF animation: every frame composed into one block of RGBA frames, as
 // raylib's loader lays them out, with disposal "to previous" restoring the
-// canvas as it was before the disposed frame. The zeroed record and 0 frames
-// for a file stb_image refuses from its first frame, or past the pixel limit.
+// canvas as it was before the disposed frame, and disposal "to background"
+// clearing what the frame covered to transparent black (raylib's decoder
+// restores that too, as if "to previous"). The zeroed record and 0 frames for a
+// file stb_image refuses from its first frame, or past the pixel limit.
 // `restored_previous`, when given, tells whether a frame after the second was
-// decoded over one disposed "to previous" (where raylib's own call goes wrong).
-::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous = nullptr);
+// decoded over one disposed "to previous" or "to background" (where raylib's own
+// call goes wrong, or gives what browsers do not show).
+// `delays`, when given, receives one delay per frame, in milliseconds, from the
+// graphic control extension before it; 0 for a frame without one.
+::Image decode_gif_animation(const unsigned char* data, int size, int* frames, bool* restored_previous = nullptr,
+                             std::vector<int>* delays = nullptr);
 
 // -- operations on a record the package holds (images.cpp) -------------------------
 // Each checks the record against the invariant first (a record handed in at C

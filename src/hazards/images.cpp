@@ -97,26 +97,31 @@ bool declared_size_within_limit(const char* type, Bytes file) {
     return load_image_from_memory(GetFileExtension(file_name), bytes.data(), bytes.size());
 }
 
-::Image load_image_anim_from_memory(const char* type, const unsigned char* data, int size, int* frames) {
+::Image load_image_anim_from_memory(const char* type, const unsigned char* data, int size, int* frames,
+                                    std::vector<int>* delays) {
     // raylib takes a .gif in any case as an animation and anything else as one frame.
     if (type && strcasecmp(type, ".gif") == 0) {
         *frames = 0;
         if (!declared_size_within_limit(".gif", Bytes(data, size))) return ::Image{};
-        ::Image image = decode_gif_animation(data, size, frames);
+        ::Image image = decode_gif_animation(data, size, frames, nullptr, delays);
         image = admit_loaded(image, *frames);
-        if (!image.data) *frames = 0;
+        if (!image.data) {
+            *frames = 0;
+            if (delays) delays->clear();
+        }
         return image;
     }
     *frames = 1;
+    if (delays) delays->clear();
     return load_image_from_memory(type, data, size);
 }
 
-::Image load_image_anim(const char* file_name, int* frames) {
+::Image load_image_anim(const char* file_name, int* frames, std::vector<int>* delays) {
     LoadingFile naming(file_name);
     FileData file(file_name);
     Bytes bytes = file.bytes();
     // (IsFileExtension itself is not safe on long extensions, see below.)
-    return load_image_anim_from_memory(GetFileExtension(file_name), bytes.data(), bytes.size(), frames);
+    return load_image_anim_from_memory(GetFileExtension(file_name), bytes.data(), bytes.size(), frames, delays);
 }
 
 ::Image load_image_raw(const char* file_name, int width, int height, int format, int header_size) {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "digest.h"
 #include "hazards/hazards.h"
@@ -162,7 +163,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::strcmp(FILE_TYPE, ".dds") == 0) compare_dds(data, size, image);
 #elif LOADER == LOAD_ANIM
     int frames = 0;
-    Image image = hazards::load_image_anim_from_memory(FILE_TYPE, data, length, &frames);
+    std::vector<int> delays;
+    Image image = hazards::load_image_anim_from_memory(FILE_TYPE, data, length, &frames, &delays);
+    if (image.data && delays.size() != static_cast<std::size_t>(frames)) fail("a delay for every frame");
     // raylib collects the same frames safely unless one after the second is
     // decoded over a frame disposed "to previous".
     bool restored_previous = false;

@@ -41,6 +41,7 @@ PyObject* new_image(::Image rl_image, const NewOptions* options) {
     }
     image->_raw = rl_image;
     image->is_owner = options && options->count > 0 ? options->is_owner : 1;
+    image->frames = 1;
     return reinterpret_cast<PyObject*>(image);
 }
 
@@ -138,6 +139,45 @@ int read_valid(PyObject* self) {
     return valid ? PyObject_IsTrue(valid.get()) : -1;
 }
 
+}  // namespace
+
+bool check_has_pixels(PyObject* self) {
+    // The exact type's `valid` cannot be overridden: asked directly, without
+    // the attribute lookup (whose shared descriptor threads would contend for).
+    int valid = Py_TYPE(self) == &ImageType ? IsImageValid(as_image(self)->_raw) : read_valid(self);
+    if (valid > 0) return true;
+    if (valid == 0) PyErr_SetString(PyExc_ValueError, "Image data is empty or Image has been unloaded.");
+    return false;
+}
+
+PyObject* pixel_view(PyObject* self, bool every_frame) {
+    if (!check_has_pixels(self)) return nullptr;
+    ImageObject* image = as_image(self);
+    unsigned char* data;
+    int size = 0;
+    bool sized;
+    // The lease is taken in the critical section unload() lets go of the pixels in.
+    Py_BEGIN_CRITICAL_SECTION(self);
+    data = static_cast<unsigned char*>(image->_raw.data);
+    sized = hazards::pixel_data_size(image->_raw.width, image->_raw.height, image->_raw.format, size);
+    if (data && sized && size > 0) lease_pixels(data);
+    Py_END_CRITICAL_SECTION();
+    if (!data) {
+        PyErr_SetString(PyExc_ValueError, "Image has no pixel data to view.");
+        return nullptr;
+    }
+    if (!sized) return nullptr;
+    if (size <= 0) {
+        PyErr_Format(PyExc_ValueError, "Invalid shape in axis %d: %d.", 0, size);
+        return nullptr;
+    }
+    // The frames lie one after another, each of the first level's size; the
+    // decoder allocated them all, within the pixel limit.
+    return new_pixel_view(data, every_frame ? Py_ssize_t{size} * frames_held(image) : size);
+}
+
+namespace {
+
 // A str as it is, str() of an int or float, format(value, "") of anything else (subclasses included).
 Ref as_text(PyObject* value) {
     if (PyUnicode_CheckExact(value)) return Ref::borrow(value);
@@ -222,48 +262,25 @@ void dealloc(PyObject* self) {
     if (decides && image->at_death == PixelsAtDeath::undecided && decide_late_resurrects(self)) return;
     if (image->is_owner && image->_raw.data && (!decides || image->at_death == PixelsAtDeath::release))
         release_pixels(image->_raw);
+    delete[] image->frame_delays;
     type->tp_free(self);
 }
 
-PyObject* data_view(PyObject* self) {
-    // The exact type's `valid` cannot be overridden: asked directly, without
-    // the attribute lookup (whose shared descriptor threads would contend for).
-    int valid = Py_TYPE(self) == &ImageType ? IsImageValid(as_image(self)->_raw) : read_valid(self);
-    if (valid < 0) return nullptr;
-    if (!valid) {
-        PyErr_SetString(PyExc_ValueError, "Image data is empty or Image has been unloaded.");
-        return nullptr;
-    }
-    ImageObject* image = as_image(self);
-    unsigned char* data;
-    int size = 0;
-    bool sized;
-    // The lease is taken in the critical section unload() lets go of the pixels in.
-    Py_BEGIN_CRITICAL_SECTION(self);
-    data = static_cast<unsigned char*>(image->_raw.data);
-    sized = hazards::pixel_data_size(image->_raw.width, image->_raw.height, image->_raw.format, size);
-    if (data && sized && size > 0) lease_pixels(data);
-    Py_END_CRITICAL_SECTION();
-    if (!data) {
-        PyErr_SetString(PyExc_ValueError, "Image has no pixel data to view.");
-        return nullptr;
-    }
-    if (!sized) return nullptr;
-    if (size <= 0) {
-        PyErr_Format(PyExc_ValueError, "Invalid shape in axis %d: %d.", 0, size);
-        return nullptr;
-    }
-    return new_pixel_view(data, size);
+PyObject* get_data_view(PyObject* self, void*) {
+    return module_frame.traced(pixel_view(self, false), &ImageType, {"data_view", "__get__"});
 }
 
-PyObject* get_data_view(PyObject* self, void*) {
-    return module_frame.traced(data_view(self), &ImageType, {"data_view", "__get__"});
+PyObject* get_frames_view(PyObject* self, void*) {
+    return module_frame.traced(pixel_view(self, true), &ImageType, {"frames_view", "__get__"});
 }
 
 PyGetSetDef properties[] = {
     {"valid", get_valid, nullptr, nullptr, nullptr},   {"width", get_width, nullptr, nullptr, nullptr},
     {"height", get_height, nullptr, nullptr, nullptr}, {"mipmaps", get_mipmaps, nullptr, nullptr, nullptr},
     {"format", get_format, nullptr, nullptr, nullptr}, {"data_view", get_data_view, nullptr, nullptr, nullptr},
+    {"frame_count", get_frame_count, nullptr, nullptr, nullptr},
+    {"frame_delays", get_frame_delays, nullptr, nullptr, nullptr},
+    {"frames_view", get_frames_view, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -286,14 +303,15 @@ bool populate(Module& module) {
            color::import_color_type(ColorType, color_table) &&
            // The type's dict keeps this order, which callers see in dir() and
            // vars(): the copy hooks, export, unload and copy, the loaders, the
-           // generators, and from_channel last.
+           // generators and from_channel, then the later additions.
            add_methods(
                module, &ImageType,
                {&copy_dunder_spec, &deepcopy_spec, &export_spec, &unload_spec, &copy_spec, &load_spec, &load_raw_spec,
                 &load_anim_spec, &load_from_screen_spec, &generate_with_color_spec, &generate_with_linear_gradient_spec,
                 &generate_with_radial_gradient_spec, &generate_with_square_gradient_spec, &generate_with_checked_spec,
                 &generate_with_white_noise_spec, &generate_with_perlin_noise_spec, &generate_with_cellular_spec,
-                &generate_with_text_spec, &from_channel_spec}) &&
+                &generate_with_text_spec, &from_channel_spec, &frame_spec, &load_from_memory_spec,
+                &load_anim_from_memory_spec, &from_buffer_spec}) &&
            bind_pickling_refusal(module, &ImageType);
 }
 

@@ -29,7 +29,10 @@ struct ImageObject {
     const ImageTable* table;
     ::Image _raw;
     int is_owner;  // true when this object releases _raw.data
-    PixelsAtDeath at_death;  // the image module's own bookkeeping; other modules never touch it
+    // The image module's own bookkeeping; other modules never touch it.
+    PixelsAtDeath at_death;
+    int frames;          // frames _raw.data holds, one after another: 1 but for load_anim, 0 for Image()
+    int* frame_delays;   // owned: `frames` delays in milliseconds, or null when all are 0
 };
 
 // Optional arguments of `new`: how many are given (0 or 1), then is_owner.

@@ -142,13 +142,39 @@ class Image:
 
         Its length is width x height x the format's bytes per pixel (see `PixelFormat`); mipmap
         levels stored after it are not included, and for an image from `load_anim` it covers the
-        first frame only. Writes change the image itself. Each read makes a new view; a view keeps
+        first frame only (`frames_view` covers them all). Writes change the image itself. Each read makes a new view; a view keeps
         the memory alive after `unload()`. With numpy, an RGBA image reads as
         `numpy.frombuffer(image.data_view, numpy.uint8).reshape(image.height, image.width, 4)`.
 
         Raises:
             ValueError: the image is not valid ("Image data is empty or Image has been unloaded."),
                 or its format has no size raylib knows ("Invalid shape in axis 0: 0.").
+        """
+    @property
+    def frame_count(self) -> int:
+        """Frames the image holds: as many as `load_anim` counted, 1 for every other image, 0 for `Image()`."""
+    @property
+    def frame_delays(self) -> tuple[int, ...]:
+        """How long each frame shows, in milliseconds: one item per frame (`frame_count` of them).
+
+        For a GIF, the delay of each frame's graphic control extension (GIF counts hundredths of a
+        second, so a multiple of 10), as the file gives it: 0 for a frame without one, and also 0
+        or 10 where browsers, by custom, wait 100 ms instead. 0 for any other image; a frame taken
+        with `frame(i)` keeps its own. Kept after `unload()`.
+        """
+    @property
+    def frames_view(self) -> PixelView:
+        """A writable view of every frame's pixel bytes, one frame after another, without a copy.
+
+        For an image from `load_anim`, `frame_count` frames of `len(data_view)` bytes each, RGBA
+        (format 7); for any other image the same bytes as `data_view`. Its cost does not grow with
+        the number of frames. With numpy, an animation reads as
+        `numpy.frombuffer(image.frames_view, numpy.uint8).reshape(image.frame_count, image.height,
+        image.width, 4)`. It is a `PixelView` like `data_view`, with the same rules: writes change
+        the image, and the view keeps the memory alive after `unload()`.
+
+        Raises:
+            ValueError: as `data_view`.
         """
     def __copy__(self) -> Image:
         """Same as `copy()`; a subclass's own `copy` is called instead when it has one.
@@ -201,7 +227,8 @@ class Image:
     def copy(self) -> Image:
         """Return a new image with its own copy of the pixel memory, mipmaps included.
 
-        An empty or unloaded image copies to an empty image.
+        An empty or unloaded image copies to an empty image; an animation copies its first frame
+        (`frame(i)` takes any frame).
 
         Raises:
             MemoryError: the copy could not be allocated.
@@ -218,6 +245,23 @@ class Image:
             A new image of the same size. Float channels are scaled from 0..1 to 0..255. A
             compressed format gives an all-black image; an image without pixels an empty one. This
             image is not changed.
+        """
+    def frame(self, index: int) -> Image:
+        """Take one frame of an animation as an image of its own, with a copy of its pixels.
+
+        The result is a still image (one frame, one mipmap) of this image's size and format that
+        owns its pixel memory: it stays valid after this image is unloaded, and changing one does
+        not change the other. Its `frame_delays` holds the frame's own delay. `frame(0)` of a still
+        image copies its first mipmap level.
+
+        Args:
+            index: From 0 to `frame_count` - 1. Negative indices do not count from the end.
+
+        Raises:
+            IndexError: `index` is negative or not below `frame_count` ("frame index 5 out of
+                range: the image has 5 frames (0 to 4)").
+            ValueError: the image is not valid ("Image data is empty or Image has been unloaded.").
+            MemoryError: the copy could not be allocated.
         """
     @staticmethod
     def load(file_name: str) -> Image:
@@ -275,11 +319,14 @@ class Image:
             file_name: Path of the file.
 
         Returns:
-            The image and its frame count. For a GIF the image holds every frame as RGBA (format
-            7), one after another; `width` and `height` are those of one frame, so `data_view`
-            covers the first frame only. Frame delays are dropped. Any other file loads as `load`
-            would, with a count of 1. A file that cannot be read (or exceeds 89,478,485 pixels)
-            gives an invalid image, with a count of 0 for a GIF and 1 for any other name.
+            The image and its frame count, which the image also knows as `frame_count`. For a GIF
+            the image holds every frame as RGBA (format 7), one after another, composed as a
+            viewer shows them (each frame's disposal applied); `width` and `height` are those of
+            one frame. `data_view` covers the first frame; `frames_view` every frame,
+            `frame(i)` takes one, and `frame_delays` gives their delays. Any other file loads as
+            `load` would, with a count of 1. A file that cannot be read (or whose frames together
+            exceed 89,478,485 pixels) gives an invalid image, with a count of 0 for a GIF and 1
+            for any other name.
 
         Raises:
             TypeError: `file_name` is not a `str`.
@@ -288,11 +335,87 @@ class Image:
             ValueError: `file_name` holds a NUL character.
         """
     @staticmethod
+    def load_from_memory(file_type: str, data: Buffer) -> Image:
+        """Read an image from the bytes of a file held in memory (read from an archive, a network...).
+
+        The bytes go through the same checks and decoders as a file of that type: the result is
+        what `load` gives for a file holding them, without the file.
+
+        Args:
+            file_type: The file's extension, with its dot: `".png"`, `".bmp"`, `".gif"`, `".qoi"`,
+                `".dds"`, in lower or upper case (`".PNG"`; not `".Png"`, nor `"png"`), as raylib
+                compares it.
+            data: The file's bytes: `bytes`, a `bytearray`, a memoryview, a numpy array... any
+                C-contiguous buffer. They are not kept: the buffer may change once the call returns.
+
+        Returns:
+            A new image. An unknown type, unreadable, damaged or empty data, data longer than
+            2,147,483,647 bytes, or more than 89,478,485 pixels give an image whose `valid` is
+            False; no exception.
+
+        Raises:
+            TypeError: `file_type` is not a `str`; `data` does not offer the buffer protocol.
+            BufferError: `data` is not C-contiguous ("data must be a C-contiguous buffer").
+            UnicodeEncodeError: `file_type` cannot be encoded as UTF-8.
+            ValueError: `file_type` holds a NUL character.
+        """
+    @staticmethod
+    def load_anim_from_memory(file_type: str, data: Buffer) -> tuple[Image, int]:
+        """Read an animated GIF (or any image) from the bytes of a file held in memory.
+
+        What `load_anim` gives for a file holding the bytes: `".gif"` in any case is an animation,
+        any other type loads as `load_from_memory` would, with a count of 1.
+
+        Args:
+            file_type: The file's extension, with its dot, as for `load_from_memory`.
+            data: The file's bytes, any C-contiguous buffer; not kept.
+
+        Returns:
+            The image and its frame count, as `load_anim` returns them.
+
+        Raises:
+            TypeError: `file_type` is not a `str`; `data` does not offer the buffer protocol.
+            BufferError: `data` is not C-contiguous.
+            UnicodeEncodeError: `file_type` cannot be encoded as UTF-8.
+            ValueError: `file_type` holds a NUL character.
+        """
+    @staticmethod
     def load_from_screen() -> Image:
         """Copy what the window shows into a new RGBA image (format 7) of the window's size.
 
         Raises:
             RuntimeError: no window is open ("load_from_screen() needs an open window").
+        """
+    @staticmethod
+    def from_buffer(data: Buffer, width: int, height: int, format: PixelFormat) -> Image:
+        """Make an image of pixel bytes held in any buffer: bytes, a bytearray, a numpy array...
+
+        The bytes are copied into memory the new image owns, so the buffer may change or go
+        afterwards. They are read as `load_raw` reads a file: row by row from the top-left, in the
+        layout of `format`. A numpy RGBA array of shape (height, width, 4) and dtype uint8 becomes
+        an image with `Image.from_buffer(array, width, height, 7)`.
+
+        Args:
+            data: Exactly width x height x the format's bytes per pixel (see `PixelFormat`), as
+                one C-contiguous block; its item type does not matter, only its bytes.
+            width: Width in pixels.
+            height: Height in pixels.
+            format: The bytes' pixel format (see `PixelFormat`).
+
+        Returns:
+            A new image with one mipmap. A zero width or height (with empty data) gives an image
+            without pixels, whose `valid` is False.
+
+        Raises:
+            ValueError: `data` holds another number of bytes ("data holds 12 bytes, a 2 by 2 image
+                of format 7 needs 16"); a negative size ("width must not be negative, got -1"); a
+                format raylib does not define ("format 0 is not a pixel format raylib defines (1 to
+                24)"); an image larger than raylib can count or convert (its pixel data, or its
+                RGBA copy, over 2,147,483,647 bytes).
+            BufferError: `data` is not C-contiguous ("data must be a C-contiguous buffer").
+            TypeError: `data` does not offer the buffer protocol; a size or the format is not an
+                integer.
+            MemoryError: the copy could not be allocated.
         """
     @staticmethod
     def generate_with_color(width: int, height: int, color: Color) -> Image:

@@ -1,9 +1,16 @@
-// Loading images from files and the screen, and exporting them to files.
+// Loading images from files, bytes in memory and the screen, making them of
+// pixels in a buffer, and exporting them to files.
+#include "image/internal.h"
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "frame/buffer.h"
 #include "frame/dispatch.h"
 #include "frame/ref.h"
 #include "frame/text.h"
 #include "hazards/hazards.h"
-#include "image/internal.h"
 
 namespace tovara::image {
 
@@ -15,6 +22,34 @@ PyObject* with_file_name(PyObject* file_name, Load load) {
     Ref encoded = encode_utf8(file_name);
     if (!encoded) return nullptr;
     return load(PyBytes_AS_STRING(encoded.get()));
+}
+
+// Runs `load(type, bytes, size)` with the UTF-8 bytes of `file_type` (a str)
+// and the bytes of the buffer `data`, as the bytes of a file of that type.
+template <typename Load>
+PyObject* with_file_bytes(PyObject* file_type, PyObject* data, Load load) {
+    Ref type = encode_utf8(file_type);
+    if (!type) return nullptr;
+    BufferBytes buffer;
+    const unsigned char* bytes;
+    int size;
+    if (!buffer.acquire(data, "data") || !buffer.as_file(bytes, size)) return nullptr;
+    return load(PyBytes_AS_STRING(type.get()), bytes, size);
+}
+
+// A new image of an animation's frames, with their count and delays.
+PyObject* adopt_animation(::Image rl_image, int frames, const std::vector<int>& delays) {
+    Ref image = Ref::steal(adopt(rl_image));
+    if (!image || !set_frames(as_image(image.get()), frames, delays.data(), delays.size())) return nullptr;
+    return image.release();
+}
+
+// load_anim's result: (image, frame count).
+PyObject* animation_pair(PyObject* made, int frames) {
+    Ref image = Ref::steal(made);
+    if (!image) return nullptr;
+    Ref count = Ref::steal(PyLong_FromLong(frames));
+    return count ? PyTuple_Pack(2, image.get(), count.get()) : nullptr;
 }
 
 int export_body(ImageObject* self, PyObject* file_name) {
@@ -44,9 +79,13 @@ PyObject* c_load_raw(PyObject* file_name, int width, int height, int format, int
 }
 
 PyObject* c_load_anim(PyObject* file_name, int* frames) {
-    return module_frame.traced(
-        with_file_name(file_name, [&](const char* name) { return adopt(hazards::load_image_anim(name, frames)); }),
-        &ImageType, "c_load_anim");
+    return module_frame.traced(with_file_name(file_name,
+                                              [&](const char* name) {
+                                                  std::vector<int> delays;
+                                                  ::Image image = hazards::load_image_anim(name, frames, &delays);
+                                                  return adopt_animation(image, *frames, delays);
+                                              }),
+                               &ImageType, "c_load_anim");
 }
 
 PyObject* c_load_from_screen() {
@@ -90,10 +129,8 @@ const FunctionSpec load_raw_spec{.name = "load_raw",
 
 static PyObject* load_anim(StrOrNone file_name) {
     int frames = 0;
-    Ref image = Ref::steal(c_load_anim(file_name.object, &frames));
-    if (!image) return nullptr;
-    Ref count = Ref::steal(PyLong_FromLong(frames));
-    return count ? PyTuple_Pack(2, image.get(), count.get()) : nullptr;
+    PyObject* image = c_load_anim(file_name.object, &frames);
+    return animation_pair(image, frames);
 }
 
 const FunctionSpec load_anim_spec{
@@ -101,5 +138,82 @@ const FunctionSpec load_anim_spec{
 
 const FunctionSpec load_from_screen_spec{
     .name = "load_from_screen", .body = function<c_load_from_screen>, .returns = "Image"};
+
+}  // namespace tovara::image
+
+namespace tovara::image {
+
+// -- from memory and from buffers ----------------------------------------------------
+
+// The same bounds, decoders and door as a file of that type: only the file's
+// read is left out.
+static PyObject* load_from_memory(Str file_type, PyObject* data) {
+    return with_file_bytes(file_type.object, data, [](const char* type, const unsigned char* bytes, int size) {
+        return adopt(hazards::load_image_from_memory(type, bytes, size));
+    });
+}
+
+const FunctionSpec load_from_memory_spec{.name = "load_from_memory",
+                                         .body = function<load_from_memory>,
+                                         .parameters = {"file_type", "data"},
+                                         .returns = "Image"};
+
+static PyObject* load_anim_from_memory(Str file_type, PyObject* data) {
+    int frames = 0;
+    PyObject* image =
+        with_file_bytes(file_type.object, data, [&](const char* type, const unsigned char* bytes, int size) {
+            std::vector<int> delays;
+            ::Image decoded = hazards::load_image_anim_from_memory(type, bytes, size, &frames, &delays);
+            return adopt_animation(decoded, frames, delays);
+        });
+    return animation_pair(image, frames);
+}
+
+const FunctionSpec load_anim_from_memory_spec{.name = "load_anim_from_memory",
+                                              .body = function<load_anim_from_memory>,
+                                              .parameters = {"file_type", "data"},
+                                              .returns = "tuple[Image, int]"};
+
+// from_buffer(data, width, height, format): the pixels copied into memory the
+// new image owns, so that the buffer's owner may change or free it afterwards.
+static PyObject* from_buffer(PyObject* data, int width, int height, int format) {
+    if (width < 0 || height < 0) {
+        PyErr_Format(PyExc_ValueError, "%s must not be negative, got %d", width < 0 ? "width" : "height",
+                     width < 0 ? width : height);
+        return nullptr;
+    }
+    if (hazards::bits_per_pixel(format) == 0) {
+        PyErr_Format(PyExc_ValueError, "format %d is not a pixel format raylib defines (1 to 24)", format);
+        return nullptr;
+    }
+    int size;
+    if (!hazards::pixel_data_size(width, height, format, size)) return nullptr;
+    ::Image record{nullptr, width, height, 1, format};
+    // (A zero size makes an image without pixels, as the generators do.)
+    if (size > 0 && !hazards::admissible(record)) {
+        PyErr_Format(PyExc_ValueError,
+                     "a %d by %d image is more than raylib can convert: as RGBA it needs more than %d bytes", width,
+                     height, INT_MAX);
+        return nullptr;
+    }
+    BufferBytes buffer;
+    if (!buffer.acquire(data, "data")) return nullptr;
+    if (buffer.size() != size) {
+        PyErr_Format(PyExc_ValueError, "data holds %zd bytes, a %d by %d image of format %d needs %d", buffer.size(),
+                     width, height, format, size);
+        return nullptr;
+    }
+    if (size > 0) {
+        record.data = allocate_pixels(static_cast<std::size_t>(size));
+        if (!record.data) return PyErr_NoMemory();
+        std::memcpy(record.data, buffer.data(), static_cast<std::size_t>(size));
+    }
+    return adopt(record);
+}
+
+const FunctionSpec from_buffer_spec{.name = "from_buffer",
+                                    .body = function<from_buffer>,
+                                    .parameters = {"data", "width", "height", "format"},
+                                    .returns = "Image"};
 
 }  // namespace tovara::image

@@ -10,6 +10,7 @@
 #include "brook/brook.h"
 #include "docstrings/sound.h"
 #include "frame/binding.h"
+#include "frame/buffer.h"
 #include "frame/convert.h"
 #include "frame/errors.h"
 #include "frame/function.h"
@@ -161,6 +162,23 @@ PyObject* load(StrOrNone file_name) {
 }
 
 const FunctionSpec load_spec{.name = "load", .body = function<load>, .parameters = {"file_name"}, .returns = "Sound"};
+
+// load_from_memory(file_type, data): the bytes of a file of that type, through
+// the same bounds and decoders as the file.
+PyObject* load_from_memory(Str file_type, PyObject* data) {
+    Ref type = encode_utf8(file_type.object);
+    if (!type) return nullptr;
+    BufferBytes buffer;
+    const unsigned char* bytes;
+    int size;
+    if (!buffer.acquire(data, "data") || !buffer.as_file(bytes, size)) return nullptr;
+    return adopt(hazards::load_sound_from_memory(PyBytes_AS_STRING(type.get()), bytes, size), false);
+}
+
+const FunctionSpec load_from_memory_spec{.name = "load_from_memory",
+                                         .body = function<load_from_memory>,
+                                         .parameters = {"file_type", "data"},
+                                         .returns = "Sound"};
 
 // None is no Sound: there is no sound in it to alias.
 using SoundArg = Instance<SoundType, SoundObject>;
@@ -355,7 +373,7 @@ bool populate(Module& module) {
            brook::import_audio_stream_type(AudioStreamType, audio_stream_table) &&
            add_methods(module, &SoundType,
                        {&unload_spec, &load_spec, &load_alias_spec, &update_spec, &play_spec, &stop_spec, &pause_spec,
-                        &resume_spec}) &&
+                        &resume_spec, &load_from_memory_spec}) &&
            bind_pickling_refusal(module, &SoundType);
 }
 

@@ -133,6 +133,30 @@ class Sound:
             ValueError: `file_name` holds a NUL character ("embedded null character").
         """
     @staticmethod
+    def load_from_memory(file_type: str, data: Buffer) -> Sound:
+        """Read a sound from the bytes of a file held in memory (read from an archive, a network...).
+
+        The bytes go through the same checks and decoders as a file of that type: the result is
+        what `load` gives for a file holding them.
+
+        Args:
+            file_type: The file's extension, with its dot: `".wav"`, `".ogg"`, `".mp3"`, `".qoa"`,
+                in lower or upper case (`".WAV"`; not `".Wav"`, nor `"wav"`), as raylib compares it.
+            data: The file's bytes: `bytes`, a `bytearray`, a memoryview, an `array.array`... any
+                C-contiguous buffer. They are not kept: the buffer may change once the call returns.
+
+        Returns:
+            A new sound, as `load` would give. An unknown type, unreadable, damaged or empty data,
+            data longer than 2,147,483,647 bytes, or no open audio device give a sound whose
+            `valid` is False; no exception.
+
+        Raises:
+            TypeError: `file_type` is not a `str`; `data` does not offer the buffer protocol.
+            BufferError: `data` is not C-contiguous ("data must be a C-contiguous buffer").
+            UnicodeEncodeError: `file_type` cannot be encoded as UTF-8.
+            ValueError: `file_type` holds a NUL character.
+        """
+    @staticmethod
     def load_alias(source: Sound) -> Sound:
         """Make a sound that plays the sample data of `source` through a playback buffer of its own.
 
