@@ -315,6 +315,7 @@ PyObject* image_fill(PyObject* instance_object, PyObject* source_object) {
     }
     instance->_raw = ImageCopy(source->_raw);
     instance->is_owner = 1;
+    instance->frames = 1;  // a still image, as new makes
     Py_RETURN_NONE;
 }
 

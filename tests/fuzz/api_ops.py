@@ -138,8 +138,17 @@ def image_file(source):
     return target
 
 
+def file_bytes(state, source, path):
+    """A file's bytes as a buffer of some kind, or a live pixel view (which its image may lose meanwhile)."""
+    with open(path, "rb") as file:
+        data = file.read()
+    kind = source.small(4)
+    view = state.views[source.small(SLOTS)]
+    return (data, bytearray(data), memoryview(data), view if view is not None else data)[kind]
+
+
 def make_image(state, source):
-    how = source.small(12)
+    how = source.small(16)
     size = [source.signed(), source.signed()]
     if how == 0:
         image = Image.load(image_file(source))
@@ -165,10 +174,26 @@ def make_image(state, source):
         image = Image.generate_with_cellular(*size, source.signed())
     elif how == 10:
         image = Image.generate_with_text(*size, source.chunk(16).decode("latin-1"))
-    else:
+    elif how == 11:
         image = Valid()
         image.mode = source.small(3)
         probe.image_fill(image, Image.generate_with_color(*size, color(source)))  # as only C can
+    elif how == 12:
+        path = image_file(source)
+        image = Image.load_from_memory(os.path.splitext(path)[1], file_bytes(state, source, path))
+    elif how == 13:
+        path = image_file(source)
+        image, frames = Image.load_anim_from_memory(os.path.splitext(path)[1], file_bytes(state, source, path))
+        assert frames == image.frame_count or not image.valid
+    elif how == 14:
+        view = state.views[source.small(SLOTS)]
+        data = view if view is not None and source.small(2) else bytes(source.chunk(255))
+        image = Image.from_buffer(data, *size, source.small(26))
+    else:
+        animated = state.images[source.small(SLOTS)]
+        if animated is None:
+            return None
+        image = animated.frame(source.signed() - 2)
     return image
 
 
@@ -180,7 +205,10 @@ def check_image(state, image):
         return
     view = image.data_view
     assert len(view) > 0
-    state.out(image.width, image.height, image.mipmaps, image.format, bytes(view))
+    frames = image.frames_view
+    assert image.frame_count >= 1 and len(image.frame_delays) == image.frame_count
+    assert len(frames) == len(view) * image.frame_count and bytes(frames[:len(view)]) == bytes(view)
+    state.out(image.width, image.height, image.mipmaps, image.format, image.frame_delays, bytes(frames))
 
 
 def check_view(state, view):
@@ -234,7 +262,7 @@ def step(state, source):
         images[slot].unload()
         assert not Image.valid.__get__(images[slot])
     elif op == 7 and images[slot] is not None:
-        views[other] = images[slot].data_view
+        views[other] = images[slot].frames_view if source.small(2) else images[slot].data_view
     elif op == 8 and views[slot] is not None:
         start, stop, step_ = source.signed() - 8, source.signed() - 8, source.small(7) - 3
         views[other] = views[slot][start:stop:step_ or 1]
@@ -263,7 +291,8 @@ def step(state, source):
             path = os.path.join(FOLDER, "input" + extension)
             with open(path, "wb") as file:
                 file.write(data)
-        sounds[slot % 4] = Sound.load(path)
+        sounds[slot % 4] = Sound.load_from_memory(extension, file_bytes(state, source, path)) if source.small(2) \
+            else Sound.load(path)
     elif op == 12 and sounds[slot % 4] is not None:
         sounds[other % 4] = Sound.load_alias(sounds[slot % 4])
         assert sounds[other % 4].is_alias
