@@ -38,7 +38,7 @@ struct Channel {
         if (mask == 0) return true;
         channel.shift = std::countr_zero(mask);
         channel.bits = std::popcount(mask);
-        bool run = (mask >> channel.shift) == (std::uint32_t{1} << channel.bits) - 1 || channel.bits == 32;
+        bool run = (mask >> channel.shift) == (std::uint64_t{1} << channel.bits) - 1;
         return run && channel.shift + channel.bits <= static_cast<int>(pixel_bits);
     }
     std::uint32_t read(std::uint32_t pixel) const {
@@ -135,8 +135,9 @@ void default_masks(std::uint32_t flags, std::uint32_t bit_count, std::uint32_t m
         masks[1] = g;
         masks[2] = b;
     };
-    if (bit_count == 16 && masks[3] == 0x8000) set(0x7c00, 0x03e0, 0x001f);
-    else if (bit_count == 16 && masks[3] == 0xf000) set(0x0f00, 0x00f0, 0x000f);
+    bool alpha = flags & has_alpha;
+    if (bit_count == 16 && alpha && masks[3] == 0x8000) set(0x7c00, 0x03e0, 0x001f);
+    else if (bit_count == 16 && alpha && masks[3] == 0xf000) set(0x0f00, 0x00f0, 0x000f);
     else if (bit_count == 16) set(0xf800, 0x07e0, 0x001f);
     else if (bit_count == 24) set(0x0000ff, 0x00ff00, 0xff0000);
     else if (bit_count == 32) set(0xff0000, 0x00ff00, 0x0000ff);

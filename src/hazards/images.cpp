@@ -15,6 +15,27 @@ namespace tovara::hazards {
 
 namespace {
 
+// stb allocates and clears three canvases of a GIF's logical screen before it
+// reads the first block, and then fails on a file that holds no frame: walk
+// the blocks (skipping colour tables and each extension's sub-blocks) to the
+// first image descriptor. Past the file, stb reads zeros, which end a frame's
+// data but never start one.
+bool gif_holds_a_frame(Bytes file) {
+    auto table = [](std::uint32_t flags) { return flags & 0x80 ? 3 * (2 << (flags & 7)) : 0; };
+    std::uint32_t flags;
+    if (!file.u16le(10, flags)) return false;
+    std::int64_t at = 13 + table(flags & 0xff);
+    while (file.holds(at, 1)) {
+        unsigned char block = file.data()[at];
+        if (block == 0x2c) return file.holds(at, 10);
+        if (block != 0x21 || !file.holds(at, 2)) return false;  // the trailer, or a code stb refuses
+        at += 2;  // the extension's introducer and label, then its sub-blocks
+        while (file.holds(at, 1) && file.data()[at] != 0) at += 1 + file.data()[at];
+        at += 1;
+    }
+    return false;
+}
+
 // Within the pixel limit by the sizes the header declares, and no more pixels
 // than the file can hold: raylib's QOI and stb's BMP decoders fill a short
 // file's missing pixels, and PNG's deflate expands at most 1032 to 1, so a
@@ -37,6 +58,17 @@ bool declared_size_within_limit(const char* type, Bytes file) {
         std::uint32_t depth_and_color;
         if (!file.starts_with(0, "\x89PNG\r\n\x1a\n")) return true;  // the decoder refuses it
         if (!file.u32be(16, width) || !file.u32be(20, height) || !file.u16be(24, depth_and_color)) return short_header();
+        // stb gathers the image data of the chunks before IEND by the length each
+        // declares (up to 2^30), doubling its buffer: each must fit the file.
+        for (std::int64_t at = 8, length_field; file.holds(at, 8); at += 12 + length_field) {
+            std::uint32_t length;
+            file.u32be(at, length);
+            length_field = length;
+            if (!file.holds(at + 8, length_field))
+                return refuse("IMAGE", type, "a chunk at byte %lld declares %u bytes, the file holds %lld",
+                              static_cast<long long>(at), length, static_cast<long long>(size - at - 8));
+            if (file.starts_with(at + 4, "IEND")) break;
+        }
         // The filtered rows deflate compresses: a filter byte and the row's bits (one sample of
         // the bit depth at least: the color type only multiplies it).
         constexpr std::int64_t deflate_ratio = 1032, slack = 1 << 16;
@@ -71,7 +103,8 @@ bool declared_size_within_limit(const char* type, Bytes file) {
         // stb allocates the logical screen (three canvases of it) before it reads a frame.
         if (!file.starts_with(0, "GIF")) return true;
         if (!file.u16le(6, width) || !file.u16le(8, height)) return short_header();
-        return within([] { return true; });
+        if (!within([] { return true; })) return false;
+        return gif_holds_a_frame(file) || refuse("IMAGE", type, "it holds no frame for its %u x %u screen", width, height);
     }
     return true;
 }
