@@ -420,14 +420,17 @@ SIMPLE, WRITABLE, FORMAT, ND, STRIDES = 0, 0x1, 0x4, 0x8, 0x18
 C_CONTIGUOUS, F_CONTIGUOUS, ANY_CONTIGUOUS = 0x38, 0x58, 0x98
 
 
+VIEW_SHAPES = {"contiguous": lambda v: v[4:12], "step 2": lambda v: v[1::2], "step -3": lambda v: v[::-3],
+               "empty": lambda v: v[5:5], "released image": lambda v: v}
+
+
 @pytest.mark.parametrize("flags", [SIMPLE, WRITABLE, FORMAT, ND, ND | FORMAT, STRIDES, STRIDES | WRITABLE | FORMAT,
                                    C_CONTIGUOUS, F_CONTIGUOUS, ANY_CONTIGUOUS, 0x11C])
-@pytest.mark.parametrize("shape", ["contiguous", "step 2", "step -3", "empty", "released image"])
+@pytest.mark.parametrize("shape", VIEW_SHAPES)
 def test_every_request_flag_gets_the_layout_it_can_handle(rgba_image, shape, flags):
     # A consumer that takes no strides, or asks for contiguity, reads len bytes from buf: a stepped
     # view handed to it would make it read past the image (as Sound.update did).
-    view = {"contiguous": lambda v: v[4:12], "step 2": lambda v: v[1::2], "step -3": lambda v: v[::-3],
-            "empty": lambda v: v[5:5], "released image": lambda v: v}[shape](rgba_image.data_view)
+    view = VIEW_SHAPES[shape](rgba_image.data_view)
     if shape == "released image":
         rgba_image.unload()
     stepped = shape.startswith("step")
@@ -438,3 +441,4 @@ def test_every_request_flag_gets_the_layout_it_can_handle(rgba_image, shape, fla
     layout, read = consume(view, flags)
     assert read == bytes(list(view))
     assert layout == (bool(flags & FORMAT), (flags & ND) == ND, (flags & STRIDES) == STRIDES)
+

@@ -19,6 +19,8 @@ from tovara.color.color import Color
 from tovara.image.image import Image
 from tovara.sound.sound import Sound
 
+from test_image_pixels import RED, VIEW_SHAPES
+
 WAV_RATE = 22050
 FRAME_BYTES = 8  # a loaded sound has the device's format: two 32-bit float channels
 PICKLING = "^self._raw cannot be converted to a Python object for pickling$"
@@ -464,3 +466,21 @@ def test_sounds_refuse_pickling_and_copying(short, duplicate):
     assert not hasattr(Sound, "__reduce_cython__") and not hasattr(Sound, "__setstate_cython__")
     assert sound_module.__reduce_cython__.__qualname__ == "Sound.__reduce_cython__"
     assert sound_module.__setstate_cython__.__qualname__ == "Sound.__setstate_cython__"
+
+
+@pytest.mark.parametrize("consumer", ["slice assignment", "update"])
+@pytest.mark.parametrize("shape", VIEW_SHAPES)
+def test_the_package_consumes_every_view_shape_exactly_or_refuses_a_stepped_one(rgba_image, long, shape, consumer):
+    view = VIEW_SHAPES[shape](rgba_image.data_view)
+    if shape == "released image":
+        rgba_image.unload()
+    expected = bytes(list(view))
+    target = Image.generate_with_color(8, 8, RED).data_view
+    consume = {"slice assignment": lambda: target.__setitem__(slice(0, len(view)), view),
+               "update": lambda: long.update(view, len(view) // FRAME_BYTES)}[consumer]
+    if shape.startswith("step"):
+        with pytest.raises(BufferError, match="this pixel view is not contiguous"):
+            consume()
+    else:
+        consume()
+        assert consumer == "update" or bytes(target[:len(view)]) == expected

@@ -150,16 +150,22 @@ publish()
 run(publish, unload, unload, read, read, read, read)
 """
 
-# Aliases made while their source is unloaded: the alias is made in the source's
-# critical section, so it never plays (or is updated through) freed samples.
+# Aliases made, and playing and valid read, while their source is unloaded: each
+# is made or read in the source's critical section, so it never reaches freed samples.
 ALIASES = """
 from tovara.sound.sound import Sound
 assert window.open_audio()
 path = write_tone()
 shared = []
 def publish():
-    shared[:] = [Sound.load(path)]
+    sound = Sound.load(path)
+    sound.play()
+    shared[:] = [sound]
     counts["published"] += 1
+def watch():
+    sound = shared[0]
+    assert sound.playing in (True, False) and sound.valid in (True, False)
+    counts["watched"] += 1
 def unload():
     shared[0].unload()
     counts["unloaded"] += 1
@@ -173,7 +179,7 @@ def alias():
     made.stop()
     counts["aliased"] += 1
 publish()
-run(publish, unload, unload, alias, alias, alias)
+run(publish, unload, unload, alias, alias, watch, watch)
 """
 
 CURSORS = """
@@ -203,7 +209,7 @@ print(cursor.enabled in (True, False))
     (SOUNDS, "['played', 'published', 'unloaded']"),
     (CURSORS, "['round trips', 'toggled']\nTrue"),
     (READERS, "['published', 'read', 'unloaded']"),
-    (ALIASES, "['aliased', 'published', 'unloaded']"),
+    (ALIASES, "['aliased', 'published', 'unloaded', 'watched']"),
 ], ids=["parser", "images", "sounds", "cursor", "image-readers", "alias-makers"])
 def test_threads_leave_the_process_sound(python, code, summary):
     done = python(HARNESS + code, **({"PYTHON_GIL": "0"} if FREE_THREADED else {}))

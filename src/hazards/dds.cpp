@@ -165,7 +165,7 @@ int compressed_format(std::uint32_t flags, std::uint32_t fourcc) {
     for (int channel = 0; channel < 4; ++channel) file.u32le(masks_at + 4 * channel, masks[channel]);
     MaskedLayout masked;
     int format = 0;
-    if (flags & has_fourcc) {
+    if (flags == has_fourcc || flags == (has_fourcc | has_alpha)) {  // raylib's two, exactly
         format = compressed_format(flags, fourcc);
     } else if (flags & has_rgb) {
         default_masks(flags, bit_count, masks);

@@ -172,8 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // decoded over a frame disposed "to previous".
     bool restored_previous = false;
     int their_frames = 0;
-    Image again = hazards::decode_gif_animation(data, length, &their_frames, &restored_previous);
-    UnloadImage(again);
+    if (image.data) UnloadImage(hazards::decode_gif_animation(data, length, &their_frames, &restored_previous));
     if (image.data && !restored_previous) {
         Image theirs = LoadImageAnimFromMemory(FILE_TYPE, data, length, &their_frames);
         std::size_t all = static_cast<std::size_t>(image.width) * image.height * 4 * frames;
