@@ -209,7 +209,9 @@ class Image:
         Returns:
             True when the file was written. False, without an exception, when it was not: another
             extension (`.jpg`, `.tga` and `.gif` included), a folder that does not exist, an image
-            without pixels, an extension of 16 characters or more (its dot included).
+            without pixels, an extension of 16 characters or more (its dot included), or a
+            block-compressed image (formats 14 to 24: DXT, ETC, PVRT, ASTC) to any file but `.raw`,
+            whose pixels raylib cannot read to encode them.
 
         Raises:
             TypeError: `file_name` is not a `str`.
@@ -243,8 +245,8 @@ class Image:
 
         Returns:
             A new image of the same size. Float channels are scaled from 0..1 to 0..255. A
-            compressed format gives an all-black image; an image without pixels an empty one. This
-            image is not changed.
+            block-compressed format, whose pixels raylib cannot read, and an image without pixels
+            give an invalid image. This image is not changed.
         """
     def frame(self, index: int) -> Image:
         """Take one frame of an animation as an image of its own, with a copy of its pixels.
