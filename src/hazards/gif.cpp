@@ -78,8 +78,6 @@ struct GifDecoder {
     if (!data || size <= 0) return ::Image{};
     GifDecoder decoder(data, size);
     if (!stbi__gif_test(&decoder.context)) return ::Image{};
-    // stb allocates three canvases of the logical screen before the first frame.
-    if (size < 10 || !within_pixel_limit(data[6] | data[7] << 8, data[8] | data[9] << 8)) return ::Image{};
     ::Image image{nullptr, 0, 0, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8};
     std::int64_t count = 0, frame_bytes = 0;
     while (true) {

@@ -112,7 +112,9 @@ bool within_pixel_limit(std::int64_t width, std::int64_t height, std::int64_t fr
 // canvas as it was before the disposed frame, and disposal "to background"
 // clearing what the frame covered to transparent black (raylib's decoder
 // restores that too, as if "to previous"). The zeroed record and 0 frames for a
-// file stb_image refuses from its first frame, or past the pixel limit.
+// file stb_image refuses from its first frame, or past the pixel limit. The
+// logical screen, which stb allocates three canvases of first, is bounded by
+// the caller (load_image_anim_from_memory, with the file's other declared sizes).
 // `restored_previous`, when given, tells whether a frame after the second was
 // decoded over one disposed "to previous" or "to background" (where raylib's own
 // call goes wrong, or gives what browsers do not show).

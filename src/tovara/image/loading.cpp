@@ -139,10 +139,6 @@ const FunctionSpec load_anim_spec{
 const FunctionSpec load_from_screen_spec{
     .name = "load_from_screen", .body = function<c_load_from_screen>, .returns = "Image"};
 
-}  // namespace tovara::image
-
-namespace tovara::image {
-
 // -- from memory and from buffers ----------------------------------------------------
 
 // The same bounds, decoders and door as a file of that type: only the file's
